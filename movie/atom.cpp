@@ -1,0 +1,58 @@
+#include "movie/atom.h"
+
+AtomStep NextChildAtom(ByteCursor* parent, AtomHeader* header, ByteCursor* body) {
+    size_t left = Remaining(*parent);
+    if (left < 8) {
+        Skip(parent, left);
+        return AtomStep::End;
+    }
+    header->offset = parent->pos;
+    uint32_t size32 = 0;
+    ReadU32(parent, &size32);
+    ReadU32(parent, &header->type);
+    uint64_t size = size32;
+    header->headerSize = 8;
+    if (size32 == 1) {
+        if (!ReadU64(parent, &size)) return AtomStep::Damaged;
+        header->headerSize = 16;
+    } else if (size32 == 0) {
+        size = 8 + Remaining(*parent);
+    }
+    if (size < header->headerSize) return AtomStep::Damaged;
+    uint64_t bodySize = size - header->headerSize;
+    if (!TakeCursor(parent, bodySize, body)) return AtomStep::Damaged;
+    header->size = size;
+    return AtomStep::Atom;
+}
+
+void ScanTopLevel(MovieFile* file, TopLevelScan* scan) {
+    uint64_t offset = 0;
+    while (file->size - offset >= 8) {
+        uint8_t raw[16];
+        if (!ReadMovieFileAt(file, offset, raw, 8)) break;
+        uint64_t size = LoadU32(raw);
+        uint32_t type = LoadU32(raw + 4);
+        uint64_t headerSize = 8;
+        if (size == 1) {
+            if (!ReadMovieFileAt(file, offset + 8, raw + 8, 8)) break;
+            size = LoadU64(raw + 8);
+            headerSize = 16;
+        } else if (size == 0) {
+            size = file->size - offset;
+        }
+        bool sane = size >= headerSize;
+        bool truncated = sane && size > file->size - offset;
+        if (type == FourCC("moov") && !scan->hasMovie && sane) {
+            scan->hasMovie = true;
+            scan->movieTruncated = truncated;
+            scan->movie = {offset, headerSize, truncated ? file->size - offset : size};
+        } else if (type == FourCC("moof") && sane && !truncated) {
+            scan->fragments.push_back({offset, headerSize, size});
+        }
+        if (!sane || truncated) {
+            if (scan->hasMovie) scan->damagedAfterMovie = true;
+            break;
+        }
+        offset += size;
+    }
+}

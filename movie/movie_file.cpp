@@ -1,0 +1,65 @@
+#include "movie/movie_file.h"
+
+#include <cerrno>
+
+#include "movie/movie_status.h"
+
+namespace {
+
+bool SeekTo(std::FILE* fp, uint64_t offset) {
+    if (offset > uint64_t(INT64_MAX)) return false;
+#ifdef _WIN32
+    return _fseeki64(fp, int64_t(offset), SEEK_SET) == 0;
+#else
+    return fseeko(fp, off_t(offset), SEEK_SET) == 0;
+#endif
+}
+
+bool MeasureFile(std::FILE* fp, uint64_t* size) {
+#ifdef _WIN32
+    if (_fseeki64(fp, 0, SEEK_END) != 0) return false;
+    int64_t end = _ftelli64(fp);
+#else
+    if (fseeko(fp, 0, SEEK_END) != 0) return false;
+    int64_t end = int64_t(ftello(fp));
+#endif
+    if (end < 0) return false;
+    *size = uint64_t(end);
+    return SeekTo(fp, 0);
+}
+
+}  // namespace
+
+int16_t OpenMovieFileForReading(const std::string& path, MovieFile* file) {
+    errno = 0;
+    std::FILE* fp = std::fopen(path.c_str(), "rb");
+    if (!fp) {
+        if (errno == ENOENT || errno == ENOTDIR) return fnfErr;
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return permErr;
+        return ioErr;
+    }
+    // A folder opens on some systems but cannot be read: probe one byte.
+    uint64_t size = 0;
+    unsigned char probe;
+    if (!MeasureFile(fp, &size) || (std::fread(&probe, 1, 1, fp) != 1 && std::ferror(fp))) {
+        std::fclose(fp);
+        return ioErr;
+    }
+    file->fp = fp;
+    file->size = size;
+    return noErr;
+}
+
+void CloseMovieFileForReading(MovieFile* file) {
+    if (file->fp) std::fclose(file->fp);
+    file->fp = nullptr;
+    file->size = 0;
+}
+
+bool ReadMovieFileAt(MovieFile* file, uint64_t offset, void* dst, size_t count) {
+    if (!file->fp) return false;
+    if (offset > file->size || count > file->size - offset) return false;
+    if (count == 0) return true;
+    if (!SeekTo(file->fp, offset)) return false;
+    return std::fread(dst, 1, count, file->fp) == count;
+}

@@ -1,0 +1,20 @@
+// Read-only access to a movie file with 64-bit offsets (stdio only, so the
+// reader builds for every platform including mingw-w64).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+struct MovieFile {
+    std::FILE* fp = nullptr;
+    uint64_t size = 0;
+};
+
+// Opens path read-only and measures it. Returns noErr, fnfErr, permErr or ioErr.
+int16_t OpenMovieFileForReading(const std::string& path, MovieFile* file);
+void CloseMovieFileForReading(MovieFile* file);
+
+// Reads exactly count bytes at offset; false when the range is outside the
+// file or the read fails.
+bool ReadMovieFileAt(MovieFile* file, uint64_t offset, void* dst, size_t count);

@@ -1,0 +1,29 @@
+// The movie as the reader keeps it after parsing the movie header: tracks in
+// moov order, each with its media's type, time scale, sample descriptions and
+// sample tables.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "movie/sample_table.h"
+
+struct MediaModel {
+    uint32_t type = 0;          // hdlr component subtype: 'vide', 'soun', 'tmcd', ...
+    uint32_t manufacturer = 0;  // hdlr component manufacturer
+    std::string handlerName;    // hdlr name, at most 255 bytes
+    int32_t timeScale = 0;      // mdhd units per second
+    std::vector<std::string> descriptions;  // stsd entries as stored, 1-based by index + 1
+    SampleRuns runs;            // decode times of every sample
+    SampleLocations locations;  // where each sample lies; filled for timecode media only
+};
+
+struct TrackModel {
+    uint32_t trackID = 0;
+    MediaModel media;
+};
+
+struct MovieModel {
+    std::vector<TrackModel> tracks;
+};

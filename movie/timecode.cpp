@@ -1,0 +1,105 @@
+#include "movie/timecode.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "movie/byte_cursor.h"
+#include "movie/movie_status.h"
+
+namespace {
+
+int64_t FloorMod(int64_t a, int64_t m) {
+    int64_t r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+// Drop-frame numbering skips numFrames/15 frame numbers (2 at 30 fps, 4 at 60)
+// at the start of every minute except minutes 0, 10, 20, 30, 40 and 50.
+// Returns the non-drop count that shows the same hours, minutes, seconds and
+// frames as frame count n.
+int64_t DropFrameDisplayCount(int64_t n, int64_t fps) {
+    int64_t dropped = fps / 15;
+    int64_t perMinute = fps * 60 - dropped;  // a minute that drops
+    int64_t perTenMinutes = fps * 600 - 9 * dropped;
+    int64_t tens = n / perTenMinutes;
+    int64_t rest = n % perTenMinutes;
+    int64_t skipped = 9 * dropped * tens;
+    if (rest >= dropped) skipped += dropped * ((rest - dropped) / perMinute);
+    return n + skipped;
+}
+
+int64_t FramesPerDay(const TimeCodeDef& def) {
+    int64_t fps = def.numFrames;
+    if (DropFrameApplies(def)) return 144 * (fps * 600 - 9 * (fps / 15));
+    return fps * 86400;
+}
+
+}  // namespace
+
+ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* def) {
+    std::memset(def, 0, sizeof *def);
+    if (entry.size() < 33) return invalidSampleDescription;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(entry.data());
+    if (LoadU32(p + 4) != TimeCodeMediaType) return invalidSampleDescription;
+    def->flags = int32_t(LoadU32(p + 20));
+    def->fTimeScale = int32_t(LoadU32(p + 24));
+    def->frameDuration = int32_t(LoadU32(p + 28));
+    def->numFrames = p[32];
+    if (def->fTimeScale <= 0 || def->frameDuration <= 0 || def->numFrames == 0)
+        return invalidSampleDescription;
+    return noErr;
+}
+
+int64_t FramesInElapsedTime(int64_t elapsed, int32_t mediaScale, const TimeCodeDef& def) {
+    // elapsed < 2^32 and the scales below 2^31: both products stay below 2^63.
+    return elapsed * int64_t(def.fTimeScale) / (int64_t(mediaScale) * int64_t(def.frameDuration));
+}
+
+bool DropFrameApplies(const TimeCodeDef& def) {
+    return (def.flags & tcDropFrame) && def.numFrames % 30 == 0;
+}
+
+ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCodeRecord* rec,
+                                   int32_t* shown) {
+    if (def.numFrames == 0) return invalidSampleDescription;
+    int64_t fps = def.numFrames;
+    std::memset(rec, 0, sizeof *rec);
+    if (def.flags & tcCounter) {
+        if (count < 0 || count / fps > INT32_MAX || count > INT32_MAX) return invalidTime;
+        rec->c = int32_t(count / fps);
+        *shown = int32_t(count);
+        return noErr;
+    }
+    if (def.flags & tc24HourMax) count = FloorMod(count, FramesPerDay(def));
+    bool negative = count < 0;
+    if (negative && !(def.flags & tcNegTimesOK)) return invalidTime;
+    int64_t magnitude = negative ? -count : count;
+    int64_t display = DropFrameApplies(def) ? DropFrameDisplayCount(magnitude, fps) : magnitude;
+    int64_t seconds = display / fps;
+    int64_t hours = seconds / 3600;
+    if (hours > 255 || magnitude > INT32_MAX) return invalidTime;
+    rec->t.hours = uint8_t(hours);
+    rec->t.minutes = uint8_t((seconds / 60) % 60) | (negative ? tctNegFlag : 0);
+    rec->t.seconds = uint8_t(seconds % 60);
+    rec->t.frames = uint8_t(display % fps);
+    *shown = int32_t(count);
+    return noErr;
+}
+
+ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str) {
+    char text[64];
+    int n;
+    if (def.flags & tcCounter) {
+        n = std::snprintf(text, sizeof text, "%ld", long(rec.c));
+    } else {
+        if (def.numFrames == 0) return invalidSampleDescription;
+        bool negative = (rec.t.minutes & tctNegFlag) != 0;
+        n = std::snprintf(text, sizeof text, "%s%02u:%02u:%02u%c%02u", negative ? "-" : "",
+                          unsigned(rec.t.hours), unsigned(rec.t.minutes & 0x7F), unsigned(rec.t.seconds),
+                          DropFrameApplies(def) ? ';' : ':', unsigned(rec.t.frames));
+    }
+    if (n < 0 || n > 255) return paramErr;
+    str[0] = uint8_t(n);
+    std::memcpy(str + 1, text, size_t(n));
+    return noErr;
+}

@@ -1,0 +1,37 @@
+// Timecode arithmetic: frame counts to timecode records and records to text,
+// under a timecode definition (drop frame, 24-hour wrap, negative times,
+// counter mode).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "qtbinding/toolbox.h"
+
+// Reads the definition from a 'tmcd' sample description entry: flags at byte
+// 20, time scale at 24, frame duration at 28, frames per second (8-bit) at 32.
+// Returns noErr or invalidSampleDescription (short entry, not 'tmcd', or a
+// time scale, frame duration or frame count that is not positive).
+ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* def);
+
+// Frames counted over elapsed media time:
+// floor(elapsed x definition scale / (media scale x frame duration)).
+// elapsed must be >= 0 and below 2^32; scales and duration positive.
+int64_t FramesInElapsedTime(int64_t elapsed, int32_t mediaScale, const TimeCodeDef& def);
+
+// True when the definition's drop-frame flag takes effect: only for frame
+// rates that are multiples of 30.
+bool DropFrameApplies(const TimeCodeDef& def);
+
+// The record of a frame count: in counter mode count / numFrames (count must
+// be >= 0), otherwise hours, minutes, seconds and frames, with drop-frame
+// numbering, wrapped at 24 hours or marked negative as the flags say. *shown
+// receives the frame count that the record stands for. Returns noErr,
+// invalidTime (a negative count without tcNegTimesOK, hours above 255, a
+// counter above 2^31 - 1) or invalidSampleDescription (numFrames 0).
+ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCodeRecord* rec,
+                                   int32_t* shown);
+
+// "HH:MM:SS:FF", "HH:MM:SS;FF" for drop frame, a leading '-' when negative,
+// or the decimal counter, as a counted string in a 256-byte buffer.
+ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str);

@@ -1,0 +1,69 @@
+// The one process-wide store of everything the built-in Toolbox hands out:
+// open files, movies with their tracks and media, media handlers and handles.
+// Nothing is released before the last TerminateQTML, which frees it all.
+// Every reference that comes back in is looked up here first, so a reference
+// that the store does not hold (stale after the shut-down, or never handed
+// out) is refused instead of followed.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "movie/movie_file.h"
+#include "movie/movie_model.h"
+#include "movie/timecode_media.h"
+#include "qtbinding/toolbox.h"
+
+struct MediaRecord {
+    MediaModel* model = nullptr;
+    MovieFile* file = nullptr;
+    ComponentInstanceRecord* handler = nullptr;  // made on first request
+};
+
+struct TrackRecord {
+    TrackModel* model = nullptr;
+    MediaRecord media;
+};
+
+struct MovieRecord {
+    MovieModel model;
+    std::vector<std::unique_ptr<TrackRecord>> tracks;
+};
+
+struct ComponentInstanceRecord {
+    MediaRecord* media = nullptr;
+    bool timecode = false;  // answers the timecode requests; other handlers answer none
+    TimecodeSampleCache cache;
+};
+
+struct HandleRecord {
+    char* block = nullptr;  // first member: a Handle is the address of this field
+    size_t size = 0;
+};
+
+enum class StoreKind : uint8_t { Movie, Track, Media, Handler, Handle };
+
+struct BuiltinStore {
+    int32_t startCount = 0;
+    int16_t lastFileRef = 0;  // never reset, so references of a past start-up stay unknown
+    std::map<int16_t, std::unique_ptr<MovieFile>> files;
+    std::vector<std::unique_ptr<MovieRecord>> movies;
+    std::vector<std::unique_ptr<ComponentInstanceRecord>> handlers;
+    std::vector<std::unique_ptr<HandleRecord>> handles;
+    std::unordered_map<const void*, StoreKind> live;
+};
+
+BuiltinStore& Store();
+bool ToolboxStarted();
+bool IsLive(const void* p, StoreKind kind);
+void Register(const void* p, StoreKind kind);
+
+// Checked casts of the references handed in; null when not held.
+MovieRecord* LiveMovie(Movie m);
+TrackRecord* LiveTrack(Track t);
+MediaRecord* LiveMedia(Media m);
+ComponentInstanceRecord* LiveHandler(ComponentInstance c);
+HandleRecord* LiveHandle(Handle h);

@@ -16,7 +16,7 @@ std::string Write(const TestFolder& dir, const FixtureMovie& m, const std::strin
     return path;
 }
 
-FixtureTrack Track(const char (&type)[5], uint32_t scale, uint32_t count, uint32_t duration) {
+FixtureTrack TypedTrack(const char (&type)[5], uint32_t scale, uint32_t count, uint32_t duration) {
     FixtureTrack t = FixtureVideoTrack(scale, count, duration);
     t.mediaType = FixtureCode(type);
     return t;
@@ -28,11 +28,11 @@ TEST(ToolboxMedia, TracksInFileOrderWithTypeAndTimeScale) {
     ASSERT_EQ(qt.enterErr, noErr);
     TestFolder dir;
     FixtureMovie m;
-    m.tracks.push_back(Track("soun", 44100, 4, 1024));
+    m.tracks.push_back(TypedTrack("soun", 44100, 4, 1024));
     m.tracks.push_back(FixtureTimecodeTrack(0, 25, 1, 25, 600, 0, 600));
     m.tracks.push_back(FixtureVideoTrack(30000, 3, 1001));
     m.tracks.push_back(FixtureVideoTrack(25, 2, 1));
-    m.tracks.push_back(Track("text", 1000, 1, 1000));
+    m.tracks.push_back(TypedTrack("text", 1000, 1, 1000));
     m.tracks[2].disabled = true;      // a disabled track is still a track
     m.tracks[3].trackId = 3;          // two tracks sharing an ID
     for (bool moovFirst : {false, true}) {

@@ -20,7 +20,7 @@ int g_calls;
 }  // namespace
 
 extern "C" ComponentResult __wrap_CallComponent(ComponentInstance instance, ComponentParameters* params) {
-    std::memcpy(&g_seen, params, sizeof g_seen);
+    if (params) std::memcpy(&g_seen, params, sizeof g_seen);
     g_seenInstance = instance;
     ++g_calls;
     return __real_CallComponent(instance, params);

@@ -71,10 +71,10 @@ std::string TimecodeTextAt(MediaHandler handler, TimeValue time, ComponentResult
 }
 
 TimeValue64 ToTimecodeTime(TimeValue64 t, TimeScale videoScale, TimeScale tcScale) {
-    if (videoScale == tcScale || videoScale <= 0) return t;
-    // t x tcScale may not fit 64 bits: split t into whole and part units.
-    TimeValue64 whole = t / videoScale, part = t % videoScale;
-    return whole * tcScale + (2 * part * tcScale + videoScale) / (2 * videoScale);
+    if (videoScale <= 0 || tcScale <= 0 || videoScale == tcScale) return t;
+    // Exact: 128-bit products, halves rounded up.
+    __int128 num = __int128(t) * tcScale * 2 + videoScale;
+    return TimeValue64(num / (__int128(videoScale) * 2));
 }
 
 WalkedMovie WalkMovie(const std::string& path, size_t limit) {

@@ -37,8 +37,8 @@ TimeValue64 NextSampleTime(Media media, int16_t flags, TimeValue64 from);
 // them. Returns the text; *result gets the first non-zero result (or 0).
 std::string TimecodeTextAt(MediaHandler handler, TimeValue time, ComponentResult* result);
 
-// The tool's time conversion: round(t x tcScale / videoScale) when they
-// differ, exact for every 64-bit t; halves round up.
+// The tool's time conversion: round(t x tcScale / videoScale) when the scales
+// differ and both are positive, else t unchanged; halves round up.
 TimeValue64 ToTimecodeTime(TimeValue64 t, TimeScale videoScale, TimeScale tcScale);
 
 struct WalkedMovie {

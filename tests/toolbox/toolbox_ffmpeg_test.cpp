@@ -2,10 +2,14 @@
 // them; every label is compared with SMPTE counting from ffprobe's start
 // timecode, and the sample count with ffprobe's frame count.
 #include "tests/fixture/ffmpeg_movie.h"
+#include "tests/fixture/fixture_writer.h"
 #include "tests/fixture/smpte.h"
 #include "tests/toolbox/toolbox_session.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -14,6 +18,8 @@ struct RateCase {
     int fps;               // frames counted per second
     const char* timecode;  // start
     double seconds;
+    const char* extraArgs = "";
+    bool expectCtts = false;  // the movie must carry composition offsets
 };
 
 void WalkAndCompare(const RateCase& c) {
@@ -23,6 +29,7 @@ void WalkAndCompare(const RateCase& c) {
     spec.rate = c.rate;
     spec.timecode = c.timecode;
     spec.seconds = c.seconds;
+    spec.extraArgs = c.extraArgs;
     std::string path = MakeFfmpegMovie(spec, dir.path);
     ASSERT_FALSE(path.empty());
     std::string start;
@@ -30,6 +37,13 @@ void WalkAndCompare(const RateCase& c) {
     ASSERT_TRUE(ProbeStartTimecode(path, &start));
     ASSERT_TRUE(ProbeFrameCount(path, &frames));
     EXPECT_EQ(start, c.timecode);
+    if (c.expectCtts) {
+        std::ifstream in(path, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        FixtureAtom a;
+        ASSERT_TRUE(FindFixtureAtom(bytes, "moov/trak/mdia/minf/stbl/ctts", &a));
+        ASSERT_TRUE(FindFixtureAtom(bytes, "moov/trak/edts/elst", &a));
+    }
 
     QtSession qt;
     ASSERT_EQ(qt.initErr, noErr);
@@ -56,6 +70,12 @@ TEST(ToolboxFfmpeg, Rate50) { WalkAndCompare({"50", 50, "00:00:59:10", 3}); }
 TEST(ToolboxFfmpeg, Rate23976) { WalkAndCompare({"24000/1001", 24, "01:00:59:00", 4}); }
 TEST(ToolboxFfmpeg, Rate2997DropFrame) { WalkAndCompare({"30000/1001", 30, "00:09:58;00", 66}); }
 TEST(ToolboxFfmpeg, Rate5994DropFrame) { WalkAndCompare({"60000/1001", 60, "00:00:58;00", 4}); }
+
+// B-frames: ffmpeg writes composition offsets (ctts) and an edit list; the
+// walk still goes by decode time, one label per sample.
+TEST(ToolboxFfmpeg, Rate2997DropFrameWithBFrames) {
+    WalkAndCompare({"30000/1001", 30, "00:00:59;00", 4, "-bf 2", true});
+}
 
 // Two minutes of 29.97 drop frame from 00:00:59;28: ...;28, ;29, 00:01:00;02,
 // and every later label, to the last sample.

@@ -219,3 +219,29 @@ TEST(ToolboxMedia, TenMillionSamplesInOneRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// Media time is decode time: an edit list and composition offsets change
+// presentation only.
+TEST(ToolboxMedia, EditListsAndCompositionOffsetsDoNotMoveMediaTime) {
+    QtSession qt;
+    TestFolder dir;
+    FixtureMovie m;
+    m.tracks.push_back(FixtureVideoTrack(1000, 5, 100));
+    m.tracks[0].extraTrakAtoms = FixtureEditList({{50, -1}, {400, 200}});
+    // ctts: version 0, 3 entries of (count, offset).
+    std::string ctts("\0\0\0\0\0\0\0\x03" "\0\0\0\x01\0\0\0\xC8" "\0\0\0\x02\0\0\0\0" "\0\0\0\x02\0\0\0\x64", 32);
+    m.tracks[0].extraStblAtoms = FixtureAtomBytes("ctts", ctts);
+    m.tracks.push_back(FixtureTimecodeTrack(0, 10, 1, 10, 1000, 36000, 500));
+    m.tracks[1].extraTrakAtoms = FixtureEditList({{500, 250}});
+    std::string path = dir.File("edits.mov");
+    ASSERT_TRUE(WriteFixtureFile(path, BuildFixtureMovie(m)));
+    WalkedMovie w = WalkMovie(path);
+    ASSERT_EQ(w.status, noErr);
+    EXPECT_EQ(w.times, (std::vector<TimeValue64>{0, 100, 200, 300, 400}));
+    EXPECT_EQ(w.timecodes, (std::vector<std::string>{"01:00:00:00", "01:00:00:01", "01:00:00:02",
+                                                     "01:00:00:03", "01:00:00:04"}));
+}
+
+}  // namespace

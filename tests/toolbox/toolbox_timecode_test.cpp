@@ -19,16 +19,17 @@ std::string Label(int64_t frame, int fps, bool drop) {
     return FormatSmpte(SmpteAdd(zero, fps, frame));
 }
 
-// Opens a movie holding `tc` (and a short video track) in an open session and
-// returns its timecode media handler.
+// Opens a movie holding a short video track, `tc` and the tracks of `m`, in
+// an open session, and finds the timecode media handler.
 struct TimecodeMovie {
     TestFolder dir;
     Movie movie = nullptr;
     MediaHandler handler = nullptr;
     OSErr status = 0;
     explicit TimecodeMovie(const FixtureTrack& tc, FixtureMovie m = FixtureMovie()) {
+        // Video, timecode, then any tracks the caller brought.
+        m.tracks.insert(m.tracks.begin(), tc);
         m.tracks.insert(m.tracks.begin(), FixtureVideoTrack(tc.timeScale, 1, 1));
-        m.tracks.push_back(tc);
         std::string path = dir.File("tc.mov");
         EXPECT_TRUE(WriteFixtureFile(path, BuildFixtureFile(m)));
         status = OpenMoviePath(path, &movie);
@@ -176,6 +177,11 @@ TEST(ToolboxTimecode, SampleDataPlacementOffsetsAndSizes) {
         m.largeSizes = variant & 2;
         tc.co64 = variant & 4;
         m.timecodeData = (variant & 8) ? FixtureTimecodeData::First : FixtureTimecodeData::Last;
+        if (variant == 3 || variant == 12) {
+            // Between two video tracks' data.
+            m.timecodeData = FixtureTimecodeData::InTrackOrder;
+            m.tracks.push_back(FixtureVideoTrack(25, 40, 1));
+        }
         m.lastAtomSizeZero = variant == 5 || variant == 10;
         TimecodeMovie tm(tc, m);
         ASSERT_EQ(tm.status, noErr) << variant;

@@ -1,6 +1,5 @@
 #include "movie/timecode.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "movie/byte_cursor.h"
@@ -26,6 +25,31 @@ int64_t DropFrameDisplayCount(int64_t n, int64_t fps) {
     int64_t skipped = 9 * dropped * tens;
     if (rest >= dropped) skipped += dropped * ((rest - dropped) / perMinute);
     return n + skipped;
+}
+
+// A field of a timecode: at least two digits ("%02u"); a byte has at most three.
+char* PutTwoDigitsOrMore(char* p, unsigned v) {
+    if (v >= 100) {
+        *p++ = char('0' + v / 100);
+        v %= 100;
+    }
+    *p++ = char('0' + v / 10);
+    *p++ = char('0' + v % 10);
+    return p;
+}
+
+// "%ld": a leading '-' when negative, no padding; at most 11 bytes.
+char* PutDecimal(char* p, int32_t value) {
+    char digits[10];
+    int n = 0;
+    uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
+    do {
+        digits[n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *p++ = '-';
+    while (n > 0) *p++ = digits[--n];
+    return p;
 }
 
 int64_t FramesPerDay(const TimeCodeDef& def) {
@@ -87,19 +111,23 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 }
 
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str) {
-    char text[64];
-    int n;
+    // Written by hand rather than with snprintf: the walk asks for one text
+    // per video sample, and the formatted print cost more than all the rest.
+    char* text = reinterpret_cast<char*>(str + 1);
+    char* p = text;
     if (def.flags & tcCounter) {
-        n = std::snprintf(text, sizeof text, "%ld", long(rec.c));
+        p = PutDecimal(p, rec.c);
     } else {
         if (def.numFrames == 0) return invalidSampleDescription;
-        bool negative = (rec.t.minutes & tctNegFlag) != 0;
-        n = std::snprintf(text, sizeof text, "%s%02u:%02u:%02u%c%02u", negative ? "-" : "",
-                          unsigned(rec.t.hours), unsigned(rec.t.minutes & 0x7F), unsigned(rec.t.seconds),
-                          DropFrameApplies(def) ? ';' : ':', unsigned(rec.t.frames));
+        if (rec.t.minutes & tctNegFlag) *p++ = '-';
+        p = PutTwoDigitsOrMore(p, rec.t.hours);
+        *p++ = ':';
+        p = PutTwoDigitsOrMore(p, rec.t.minutes & 0x7F);
+        *p++ = ':';
+        p = PutTwoDigitsOrMore(p, rec.t.seconds);
+        *p++ = DropFrameApplies(def) ? ';' : ':';
+        p = PutTwoDigitsOrMore(p, rec.t.frames);
     }
-    if (n < 0 || n > 255) return paramErr;
-    str[0] = uint8_t(n);
-    std::memcpy(str + 1, text, size_t(n));
+    str[0] = uint8_t(p - text);
     return noErr;
 }

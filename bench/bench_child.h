@@ -1,0 +1,26 @@
+// Runs a program as a child process through the small launcher bench_launch
+// and reads what it measured: wall time from start to exit, and the child's
+// own peak resident memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ChildRun {
+    bool started = false;
+    int exitStatus = -1;      // exit code (0..255), or -1 when it did not exit normally
+    double wallSeconds = 0;
+    int64_t peakKiB = 0;      // ru_maxrss of the child alone
+};
+
+// Starts argv[0] (a path, not searched) with standard output, and standard
+// error too when quietErrors is set, sent to /dev/null.
+ChildRun RunChild(const std::string& launcher, const std::vector<std::string>& argv, bool quietErrors);
+
+// Seconds on the monotonic clock.
+double NowSeconds();
+
+// The program's full path when `name` is found on PATH (or is a path that
+// exists); empty when not.
+std::string FindProgram(const std::string& name);

@@ -1,0 +1,302 @@
+// lumarest_bench: makes movies of growing sample counts, runs LumarestTC on
+// each several times, and prints per size the median wall time, samples and
+// output bytes per second, the peak resident memory, the time that writing
+// the same bytes through stdio takes (the floor), and where ffprobe is
+// installed the time of its packet walk over the same file.
+//
+//   lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]
+//                  [--ffprobe PATH|none] [--keep]
+//
+// Exit status 0 when every run of the tool succeeded and wrote exactly the
+// expected bytes; 1 otherwise; 2 for a usage error.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/bench_child.h"
+#include "bench/bench_floor.h"
+#include "bench/bench_movie.h"
+
+#ifndef LUMAREST_TC_PATH
+#define LUMAREST_TC_PATH "LumarestTC"
+#endif
+#ifndef LUMAREST_BENCH_LAUNCH
+#define LUMAREST_BENCH_LAUNCH "bench_launch"
+#endif
+
+namespace {
+
+struct Options {
+    std::string tool = LUMAREST_TC_PATH;
+    std::string launcher = LUMAREST_BENCH_LAUNCH;
+    std::vector<uint32_t> sizes = {10000, 100000, 1000000, 10000000};
+    int runs = 5;
+    std::string dir = "lumarest-bench";
+    std::string ffprobe = "ffprobe";
+    bool keep = false;
+};
+
+struct SizeResult {
+    uint32_t samples = 0;
+    bool ok = true;
+    int runs = 0;
+    double wall = 0;        // medians
+    double floor = 0;
+    int64_t peakKiB = 0;    // largest of the runs
+    uint64_t bytes = 0;     // all four output files
+    int ffprobeRuns = 0;
+    double ffprobe = 0;     // 0: not run
+};
+
+const char* const kSuffixes[] = {"_TimeCode.txt", "_Lumarest_SubTitle_TimeCode.txt",
+                                 "_Lumarest_SubTitle_Range.txt", "_Lumarest_SubTitle.avs"};
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+bool ParseSizes(const char* text, std::vector<uint32_t>* sizes) {
+    sizes->clear();
+    const char* p = text;
+    while (*p) {
+        char* end = nullptr;
+        unsigned long long v = std::strtoull(p, &end, 10);
+        if (end == p || v == 0 || v > 20000000ull) return false;
+        sizes->push_back(uint32_t(v));
+        p = end;
+        if (*p == ',') ++p;
+        else if (*p) return false;
+    }
+    return !sizes->empty();
+}
+
+bool ParseOptions(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--keep") {
+            o->keep = true;
+        } else if (a == "--tool" && hasValue) {
+            o->tool = argv[++i];
+        } else if (a == "--sizes" && hasValue) {
+            if (!ParseSizes(argv[++i], &o->sizes)) return false;
+        } else if (a == "--runs" && hasValue) {
+            o->runs = std::atoi(argv[++i]);
+            if (o->runs < 1 || o->runs > 1000) return false;
+        } else if (a == "--dir" && hasValue) {
+            o->dir = argv[++i];
+        } else if (a == "--ffprobe" && hasValue) {
+            o->ffprobe = argv[++i];
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ReadLineStarting(const char* path, const char* prefix) {
+    std::FILE* f = std::fopen(path, "r");
+    if (!f) return "?";
+    char line[256];
+    std::string found = "?";
+    size_t n = std::strlen(prefix);
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::strncmp(line, prefix, n) == 0) {
+            const char* v = std::strchr(line, ':');
+            found = v ? v + 1 : line;
+            found.erase(0, found.find_first_not_of(" \t"));
+            found.erase(found.find_last_not_of(" \t\n") + 1);
+            break;
+        }
+    }
+    std::fclose(f);
+    return found;
+}
+
+void PrintMachine() {
+    std::printf("Machine: %ld cores, %s, %s memory\n", sysconf(_SC_NPROCESSORS_ONLN),
+                ReadLineStarting("/proc/cpuinfo", "model name").c_str(),
+                ReadLineStarting("/proc/meminfo", "MemTotal").c_str());
+}
+
+// The last line of a text file (without its line feed).
+std::string LastLine(const std::string& bytes) {
+    if (bytes.empty()) return std::string();
+    size_t end = bytes.size() - (bytes.back() == '\n' ? 1 : 0);
+    size_t begin = bytes.rfind('\n', end == 0 ? 0 : end - 1);
+    begin = begin == std::string::npos ? 0 : begin + 1;
+    return bytes.substr(begin, end - begin);
+}
+
+void RemoveOutputs(const std::string& base) {
+    for (const char* s : kSuffixes) unlink((base + s).c_str());
+}
+
+// Checks what the tool wrote and keeps it (already formatted) for the floor.
+bool CheckOutputs(const std::string& base, uint32_t samples, const std::string& floorBase,
+                  std::vector<OutputCopy>* copies, uint64_t* bytes) {
+    copies->clear();
+    *bytes = 0;
+    uint64_t dataBytes = 0;
+    for (int i = 0; i < 4; ++i) {
+        OutputCopy c;
+        c.path = floorBase + kSuffixes[i];
+        if (!ReadWholeFile(base + kSuffixes[i], &c.bytes)) {
+            std::printf("  missing output %s%s\n", base.c_str(), kSuffixes[i]);
+            return false;
+        }
+        *bytes += c.bytes.size();
+        if (i < 3) dataBytes += c.bytes.size();
+        copies->push_back(std::move(c));
+    }
+    bool ok = true;
+    if (dataBytes != BenchDataBytes(samples)) {
+        std::printf("  data files hold %llu bytes, expected %llu\n", (unsigned long long)dataBytes,
+                    (unsigned long long)BenchDataBytes(samples));
+        ok = false;
+    }
+    std::string last = LastLine((*copies)[0].bytes);
+    if (last != BenchLastTimecode(samples)) {
+        std::printf("  last timecode %s, expected %s\n", last.c_str(), BenchLastTimecode(samples).c_str());
+        ok = false;
+    }
+    return ok;
+}
+
+SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t samples) {
+    SizeResult r;
+    r.samples = samples;
+    const std::string base = o.dir + "/bench_" + std::to_string(samples);
+    const std::string moviePath = base + ".mov";
+    const std::string floorBase = o.dir + "/floor_" + std::to_string(samples);
+
+    double t0 = NowSeconds();
+    if (!WriteFixtureFile(moviePath, BuildFixtureFile(BenchMovie(samples)))) {
+        std::printf("  cannot write %s\n", moviePath.c_str());
+        r.ok = false;
+        return r;
+    }
+    std::printf("%u samples: movie made in %.2f s\n", samples, NowSeconds() - t0);
+    std::fflush(stdout);
+
+    // Every timed run starts with no output file, as a first run does.
+    std::vector<double> walls;
+    for (int i = 0; i < o.runs && r.ok; ++i) {
+        RemoveOutputs(base);
+        ChildRun c = RunChild(o.launcher, {o.tool, moviePath}, false);
+        if (!c.started || c.exitStatus != 0) {
+            std::printf("  %s failed (exit status %d)\n", o.tool.c_str(), c.exitStatus);
+            r.ok = false;
+            break;
+        }
+        walls.push_back(c.wallSeconds);
+        r.peakKiB = std::max(r.peakKiB, c.peakKiB);
+    }
+    r.runs = int(walls.size());
+    r.wall = Median(walls);
+
+    std::vector<OutputCopy> copies;
+    if (r.ok) r.ok = CheckOutputs(base, samples, floorBase, &copies, &r.bytes);
+    if (r.ok) {
+        std::vector<double> floors;
+        for (int i = 0; i < o.runs; ++i) {
+            RemoveOutputs(floorBase);
+            floors.push_back(WriteFloor(copies));
+        }
+        r.floor = Median(floors);
+    }
+    copies.clear();
+    copies.shrink_to_fit();
+
+    if (!ffprobe.empty() && r.ok) {
+        // About a minute per run at ten million samples: one run is enough there.
+        int runs = samples >= 10000000 ? 1 : o.runs;
+        std::vector<double> walls;
+        for (int i = 0; i < runs; ++i) {
+            ChildRun c = RunChild(o.launcher, {ffprobe, "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                   "packet=pts", "-of", "csv", moviePath},
+                                  false);
+            if (!c.started || c.exitStatus != 0) break;
+            walls.push_back(c.wallSeconds);
+        }
+        r.ffprobeRuns = int(walls.size());
+        r.ffprobe = Median(walls);
+    }
+
+    if (!o.keep) {
+        RemoveOutputs(base);
+        RemoveOutputs(floorBase);
+        unlink(moviePath.c_str());
+    }
+    return r;
+}
+
+void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
+    std::printf("\n| samples | runs | wall (median) | samples/s | peak RSS | bytes written | bytes/s "
+                "| floor | tool/floor |%s\n",
+                withFfprobe ? " ffprobe | ffprobe/tool |" : "");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n", withFfprobe ? "---:|---:|" : "");
+    for (const SizeResult& r : results) {
+        if (!r.ok) {
+            std::printf("| %u | failed |\n", r.samples);
+            continue;
+        }
+        double wall = r.wall > 0 ? r.wall : 1e-9;
+        std::printf("| %u | %d | %.4f s | %.3g M | %.2f MiB | %.1f MB | %.0f MB/s | %.4f s | %.2f |",
+                    r.samples, r.runs, r.wall, r.samples / wall / 1e6, r.peakKiB / 1024.0, r.bytes / 1e6,
+                    r.bytes / wall / 1e6, r.floor, r.floor > 0 ? r.wall / r.floor : 0.0);
+        if (withFfprobe) {
+            if (r.ffprobeRuns > 0)
+                std::printf(" %.3f s (%d run%s) | %.1f |", r.ffprobe, r.ffprobeRuns, r.ffprobeRuns > 1 ? "s" : "",
+                            r.ffprobe / wall);
+            else
+                std::printf(" - | - |");
+        }
+        std::printf("\n");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!ParseOptions(argc, argv, &o)) {
+        std::printf("Usage: lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]"
+                    " [--ffprobe PATH|none] [--keep]\n");
+        return 2;
+    }
+    if (access(o.tool.c_str(), X_OK) != 0) {
+        std::printf("No LumarestTC at %s\n", o.tool.c_str());
+        return 1;
+    }
+    if (access(o.launcher.c_str(), X_OK) != 0) {
+        std::printf("No bench_launch at %s\n", o.launcher.c_str());
+        return 1;
+    }
+    mkdir(o.dir.c_str(), 0777);
+    std::string ffprobe = o.ffprobe == "none" ? std::string() : FindProgram(o.ffprobe);
+
+    PrintMachine();
+    std::printf("Tool: %s; %d run%s per size (medians); ffprobe: %s\n\n", o.tool.c_str(), o.runs,
+                o.runs > 1 ? "s" : "", ffprobe.empty() ? "not run" : ffprobe.c_str());
+    std::fflush(stdout);
+
+    std::vector<SizeResult> results;
+    bool ok = true;
+    for (uint32_t n : o.sizes) {
+        results.push_back(RunSize(o, ffprobe, n));
+        ok = ok && results.back().ok;
+    }
+    if (!o.keep) rmdir(o.dir.c_str());
+    PrintTable(results, !ffprobe.empty());
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,53 @@
+#include "bench/bench_movie.h"
+
+#include "tests/fixture/smpte.h"
+
+namespace {
+
+uint64_t Digits(uint64_t v) {
+    uint64_t n = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+FixtureMovie BenchMovie(uint32_t samples) {
+    FixtureMovie movie;
+    movie.moovFirst = true;
+    FixtureTrack video = FixtureVideoTrack(kBenchTimeScale, samples, kBenchFrameDuration);
+    video.sampleSize = kBenchVideoSampleSize;
+    // Uncompressed video: ffprobe walks its packets without a decoder complaining
+    // about the zero bytes.
+    video.sampleFormat = FixtureCode("raw ");
+    video.width = 1920;
+    video.height = 1080;
+    movie.tracks.push_back(video);
+    // Drop frame (0x1) and 24-hour wrap (0x2); one sample for the whole length.
+    movie.tracks.push_back(FixtureTimecodeTrack(0x3, kBenchTimeScale, kBenchFrameDuration,
+                                                uint8_t(kBenchFramesPerSecond), kBenchTimeScale,
+                                                kBenchFirstFrame, samples * kBenchFrameDuration));
+    return movie;
+}
+
+uint64_t BenchDataBytes(uint32_t samples) {
+    // "HH:MM:SS;FF\n" in the list; n<i>="HH:MM:SS;FF"\n in the text file;
+    // "<i> <i>\n" for i >= 1 after the 20-byte header in the range file.
+    uint64_t bytes = 20;
+    for (uint64_t i = 0; i < samples; ++i) {
+        uint64_t d = Digits(i);
+        bytes += 12 + (1 + d + 2 + 11 + 2);
+        if (i != 0) bytes += 2 * d + 2;
+    }
+    return bytes;
+}
+
+std::string BenchLastTimecode(uint32_t samples) {
+    SmpteTime start;
+    start.hours = 1;
+    start.dropFrame = true;
+    return FormatSmpte(SmpteAdd(start, kBenchFramesPerSecond, int64_t(samples) - 1));
+}

@@ -1,0 +1,26 @@
+// The benchmark's movies: a constant-rate 29.97 fps video track (one stts
+// run, a constant sample size, one chunk) and a drop-frame timecode track that
+// starts at 01:00:00;00 and wraps at 24 hours, so that the walk covers every
+// video sample. The time scale is 2997 with 100 units a frame, so that even
+// ten million samples stay below 2^31 media units and every timecode is real.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "tests/fixture/fixture_writer.h"
+
+constexpr uint32_t kBenchTimeScale = 2997;
+constexpr uint32_t kBenchFrameDuration = 100;
+constexpr uint32_t kBenchVideoSampleSize = 4;  // bytes of each video sample in mdat
+constexpr int kBenchFramesPerSecond = 30;
+// 01:00:00;00 counted in drop frame: one hour is 6 ten-minute blocks of
+// 17982 frames.
+constexpr int32_t kBenchFirstFrame = 6 * 17982;
+
+FixtureMovie BenchMovie(uint32_t samples);
+
+// What the tool must write for `samples` samples, from the counting rules
+// alone: the bytes of the three data files together and the last timecode.
+uint64_t BenchDataBytes(uint32_t samples);
+std::string BenchLastTimecode(uint32_t samples);

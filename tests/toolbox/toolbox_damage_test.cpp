@@ -218,21 +218,27 @@ TEST(ToolboxDamage, ShortTimecodeDescription) {
 TEST(ToolboxDamage, EveryMoovWordOverwritten) {
     QtSession qt;
     TestFolder dir;
-    std::string good = BuildFixtureMovie(TwoTrackMovie(false));
-    FixtureAtom moov;
-    ASSERT_TRUE(FindFixtureAtom(good, "moov", &moov));
-    int opened = 0;
-    for (size_t at = moov.offset; at + 4 <= good.size(); at += 4)
-        for (uint32_t v : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
-            std::string b = good;
-            PutBE32(b, at, v);
-            Outcome o = Exercise(dir, b);
-            if (o.status == noErr)
-                ++opened;
-            else
-                EXPECT_TRUE(IsOpenFailure(o.status)) << at << " " << v << ": " << o.status;
-        }
-    EXPECT_GT(opened, 0);  // many words (times, flags, matrices) do not matter
+    FixtureMovie large = TwoTrackMovie(true);
+    large.largeSizes = true;
+    large.tracks[1].co64 = true;
+    large.tracks[1].tcSamplesPerChunk = 1;
+    for (const FixtureMovie& m : {TwoTrackMovie(false), large}) {
+        std::string good = BuildFixtureMovie(m);
+        FixtureAtom moov;
+        ASSERT_TRUE(FindFixtureAtom(good, "moov", &moov));
+        int opened = 0;
+        for (size_t at = moov.offset; at + 4 <= moov.offset + moov.size; at += 4)
+            for (uint32_t v : {0u, 1u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+                std::string b = good;
+                PutBE32(b, at, v);
+                Outcome o = Exercise(dir, b);
+                if (o.status == noErr)
+                    ++opened;
+                else
+                    EXPECT_TRUE(IsOpenFailure(o.status)) << at << " " << v << ": " << o.status;
+            }
+        EXPECT_GT(opened, 0);  // many words (times, flags, matrices) do not matter
+    }
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ bool WriteBytes(const std::string& path, const uint8_t* data, size_t size) {
     return std::fclose(fp) == 0 && ok;
 }
 
-// "HH:MM:SS:FF" or ";FF" (hours up to 255, so two or three digits),
-// optionally after '-', or a decimal counter.
+// "HH:MM:SS:FF" or ";FF", optionally after '-', or a decimal counter. Hours
+// go up to 255 and frames up to 254, so each may take three digits.
 bool WellFormedTimecode(const unsigned char* s) {
     std::string t(reinterpret_cast<const char*>(s + 1), s[0]);
     size_t i = !t.empty() && t[0] == '-' ? 1 : 0;
@@ -42,8 +42,9 @@ bool WellFormedTimecode(const unsigned char* s) {
         return i == 0 && !t.empty() && t.size() <= 10 && digits(0, t.size());
     size_t h = t.find(':', i);
     if (h == std::string::npos || h - i < 2 || h - i > 3 || !digits(i, h - i)) return false;
-    if (t.size() != h + 9 || t[h + 3] != ':' || (t[h + 6] != ':' && t[h + 6] != ';')) return false;
-    return digits(h + 1, 2) && digits(h + 4, 2) && digits(h + 7, 2);
+    if (t.size() < h + 9 || t.size() > h + 10 || t[h + 3] != ':' || (t[h + 6] != ':' && t[h + 6] != ';'))
+        return false;
+    return digits(h + 1, 2) && digits(h + 4, 2) && digits(h + 7, t.size() - h - 7);
 }
 
 // A video time in the timecode media's time scale, rounded to nearest; false

@@ -16,4 +16,4 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16}"
 exec "$out/tests/fuzz/fuzz_$target" "$out/corpus/$target-run" "$out/corpus/$target" \
   -artifact_prefix="$out/findings/$target/" -max_total_time="$seconds" \
   -timeout=1 -rss_limit_mb=256 -malloc_limit_mb=256 -max_len=16384 -print_final_stats=1 \
-  -fork="$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1
+  -dict="$root/tests/fuzz/atoms.dict" -fork="$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1

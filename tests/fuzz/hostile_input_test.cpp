@@ -1,0 +1,293 @@
+// The real LumarestTC binary on damaged and hostile movies: what the user
+// sees (the message and the exit status) and the files left behind. Each case
+// is a row of docs/hostile-input.md.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/fixture/ffmpeg_movie.h"
+#include "tests/fixture/fixture_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFailed = 255;  // the tool's -1
+constexpr int32_t kOneHour = 30 * 3600;  // frame number of 01:00:00:00 at 30 fps
+
+struct ToolRun {
+    int exitStatus = -1;
+    std::string output;
+    std::vector<std::string> files;  // left in the folder besides the movie
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Writes bytes as take.mov in a fresh folder, runs the tool on it there and
+// removes the folder.
+ToolRun RunOn(const std::string& bytes) {
+    std::string dir = MakeTempFolder();
+    EXPECT_FALSE(dir.empty());
+    { std::ofstream(dir + "/take.mov", std::ios::binary) << bytes; }
+    std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(LUMAREST_TC_PATH) +
+                          " take.mov > ../" + ShellQuote(fs::path(dir).filename().string() + ".out");
+    int status = std::system(command.c_str());
+    ToolRun run;
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+    std::string out = dir + ".out";
+    run.output = ReadAll(out);
+    std::remove(out.c_str());
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename() != "take.mov") run.files.push_back(e.path().filename().string());
+    std::sort(run.files.begin(), run.files.end());
+    RemoveFolder(dir);
+    return run;
+}
+
+// Three video samples at 29.97 and a timecode track starting at 01:00:00:00.
+FixtureMovie ThreeFrames() {
+    FixtureMovie m;
+    m.tracks.push_back(FixtureVideoTrack(30000, 3, 1001));
+    m.tracks.push_back(FixtureTimecodeTrack(0, 30000, 1001, 30, 30000, kOneHour, 3003));
+    return m;
+}
+
+const std::string kStbl1 = "moov/trak[1]/mdia/minf/stbl/";
+const std::string kStbl2 = "moov/trak[2]/mdia/minf/stbl/";
+
+size_t At(const std::string& bytes, const std::string& path) { return FixtureAtomOffset(bytes, path); }
+
+const std::vector<std::string> kAllFiles = {"take_Lumarest_SubTitle.avs", "take_Lumarest_SubTitle_Range.txt",
+                                            "take_Lumarest_SubTitle_TimeCode.txt", "take_TimeCode.txt"};
+
+// The movie cannot be made: the NewMovieFromFile message with its status,
+// exit -1, nothing created.
+void ExpectNoMovie(const std::string& bytes, int status) {
+    ToolRun run = RunOn(bytes);
+    EXPECT_EQ(run.output, "Error: (" + std::to_string(status) + ") NewMovieFromFile\n take.mov");
+    EXPECT_EQ(run.exitStatus, kFailed);
+    EXPECT_TRUE(run.files.empty());
+}
+
+// Every sample's timecode fails: one message per sample, exit 0, the files
+// written without those samples' lines.
+void ExpectNoTimecodes(const std::string& bytes) {
+    ToolRun run = RunOn(bytes);
+    EXPECT_EQ(run.output,
+              "Error: Unable to get TimeCode Value 0 for 0\n"
+              "Error: Unable to get TimeCode Value 1 for 1001\n"
+              "Error: Unable to get TimeCode Value 2 for 2002\n");
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.files, kAllFiles);
+}
+
+void ExpectSound(const std::string& bytes) {
+    ToolRun run = RunOn(bytes);
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.files, kAllFiles);
+}
+
+TEST(HostileInput, FilesWithoutAReadableMovieHeader) {
+    SCOPED_TRACE("empty file");
+    ExpectNoMovie("", -2048);
+    {
+        SCOPED_TRACE("no moov at all");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        FixtureAtom moov;
+        ASSERT_TRUE(FindFixtureAtom(bytes, "moov", &moov));
+        ExpectNoMovie(bytes.substr(0, moov.offset), -2048);
+    }
+    {
+        SCOPED_TRACE("file cut inside the movie header");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        FixtureAtom moov;
+        ASSERT_TRUE(FindFixtureAtom(bytes, "moov", &moov));
+        ExpectNoMovie(bytes.substr(0, moov.offset + moov.size / 2), -2010);
+    }
+    {
+        SCOPED_TRACE("top-level atom smaller than its header before the movie");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, "ftyp"), 4);
+        ExpectNoMovie(bytes, -2048);
+    }
+}
+
+TEST(HostileInput, AtomSizesThatDoNotFit) {
+    {
+        SCOPED_TRACE("atom larger than its parent");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        size_t stts = At(bytes, kStbl1 + "stts");
+        PutBE32(bytes, stts, GetBE32(bytes, stts) + 1000);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("atom smaller than its header");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, "moov/trak[1]/tkhd"), 4);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("huge 64-bit atom size");
+        FixtureMovie m = ThreeFrames();
+        m.largeSizes = true;
+        std::string bytes = BuildFixtureMovie(m);
+        PutBE64(bytes, At(bytes, "moov/trak[2]") + 8, 0xFFFFFFFFFFFFFFF0ull);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("huge 64-bit size of the movie header itself");
+        FixtureMovie m = ThreeFrames();
+        m.largeSizes = true;
+        std::string bytes = BuildFixtureMovie(m);
+        PutBE64(bytes, At(bytes, "moov") + 8, 0xFFFFFFFFFFFFFFF0ull);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        // Size 0 means "to the end of the enclosing atom": the timecode trak
+        // becomes an unknown child of the video trak and is not seen.
+        SCOPED_TRACE("size 0 swallowing the next track");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, "moov/trak[1]"), 0);
+        ToolRun run = RunOn(bytes);
+        EXPECT_EQ(run.output, "Error: Could not find a TimeCode track\n");
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_TRUE(run.files.empty());
+    }
+    {
+        SCOPED_TRACE("size 0 on the last atom of the file");
+        FixtureMovie m = ThreeFrames();
+        m.lastAtomSizeZero = true;
+        ExpectSound(BuildFixtureMovie(m));
+    }
+    {
+        SCOPED_TRACE("table entry count larger than its atom");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, kStbl1 + "stts") + 12, 0x10000000);
+        ExpectNoMovie(bytes, -2010);
+    }
+}
+
+TEST(HostileInput, DeeplyNestedUnknownAtomsAreSkipped) {
+    // 100000 atoms each holding the next: nothing descends into them.
+    FixtureMovie m = ThreeFrames();
+    const int depth = 100000;
+    std::string nest;
+    for (int i = 0; i < depth; ++i) {
+        std::string header;
+        PutBE32(header, 0, 0);
+        header.assign(8, '\0');
+        PutBE32(header, 0, uint32_t(8 * (depth - i)));
+        header.replace(4, 4, "udta");
+        nest += header;
+    }
+    m.tracks[0].extraTrakAtoms = nest;
+    ExpectSound(BuildFixtureMovie(m));
+}
+
+TEST(HostileInput, TimecodeSamplesThatCannotBeRead) {
+    {
+        SCOPED_TRACE("chunk offset beyond the end of the file");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, kStbl2 + "stco") + 16, uint32_t(bytes.size()) + 100);
+        ExpectNoTimecodes(bytes);
+    }
+    {
+        SCOPED_TRACE("file cut inside the timecode sample");
+        FixtureMovie m = ThreeFrames();
+        m.moovFirst = true;
+        m.timecodeData = FixtureTimecodeData::Last;
+        std::string bytes = BuildFixtureMovie(m);
+        ExpectNoTimecodes(bytes.substr(0, bytes.size() - 2));
+    }
+    {
+        SCOPED_TRACE("timecode sample smaller than 4 bytes");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, kStbl2 + "stsz") + 12, 2);
+        ExpectNoTimecodes(bytes);
+    }
+    {
+        SCOPED_TRACE("sample counts that disagree: stsz holds none of the stts samples");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, kStbl2 + "stsz") + 16, 0);
+        ExpectNoTimecodes(bytes);
+    }
+    {
+        SCOPED_TRACE("sample description index that does not exist");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, kStbl2 + "stsc") + 24, 7);
+        ExpectNoTimecodes(bytes);
+    }
+}
+
+TEST(HostileInput, TimecodeDefinitionsThatCannotCount) {
+    for (int field : {0, 1, 2}) {
+        SCOPED_TRACE(field == 0 ? "zero frame duration" : field == 1 ? "zero frames per second" : "zero time scale");
+        FixtureMovie m = ThreeFrames();
+        if (field == 0) m.tracks[1].tcFrameDuration = 0;
+        if (field == 1) m.tracks[1].tcNumFrames = 0;
+        if (field == 2) m.tracks[1].tcTimeScale = 0;
+        ExpectNoTimecodes(BuildFixtureMovie(m));
+    }
+    {
+        SCOPED_TRACE("negative timecode without negative times allowed");
+        FixtureMovie m = ThreeFrames();
+        m.tracks[1].tcSamples[0].value = uint32_t(-10);
+        ExpectNoTimecodes(BuildFixtureMovie(m));
+    }
+}
+
+TEST(HostileInput, MediaTimeScalesOfZero) {
+    {
+        SCOPED_TRACE("timecode media time scale 0");
+        FixtureMovie m = ThreeFrames();
+        m.tracks[1].timeScale = 0;
+        ExpectNoTimecodes(BuildFixtureMovie(m));
+    }
+    {
+        // Nothing to convert from: the video time goes to the timecode media
+        // unchanged, which here is the same scale.
+        SCOPED_TRACE("video media time scale 0");
+        FixtureMovie m = ThreeFrames();
+        m.tracks[0].timeScale = 0;
+        ExpectSound(BuildFixtureMovie(m));
+    }
+}
+
+TEST(HostileInput, VideoWithoutSampleDescription) {
+    // The description handle stays zero-filled: the script places the
+    // shadow for a 0 x 0 picture.
+    std::string bytes = BuildFixtureMovie(ThreeFrames());
+    PutBE32(bytes, At(bytes, kStbl1 + "stsd") + 12, 0);
+    ExpectSound(bytes);
+}
+
+}  // namespace
+
+namespace {
+
+// Every kept fuzzer finding through the real tool too (instrumented in the
+// sanitizer build): it ends with one of its two exit statuses, never a crash.
+TEST(HostileInput, KeptFuzzerFindingsThroughTheTool) {
+    for (const auto& e : fs::recursive_directory_iterator(LUMAREST_FUZZ_REGRESSIONS)) {
+        if (!e.is_regular_file()) continue;
+        SCOPED_TRACE(e.path().string());
+        ToolRun run = RunOn(ReadAll(e.path().string()));
+        EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == kFailed) << run.exitStatus;
+    }
+}
+
+}  // namespace

@@ -259,6 +259,16 @@ bool ReadTrak(ParseContext* ctx, ByteCursor body) {
     MediaModel& media = atoms.track.media;
     if (atoms.hasStsd && !BuildDescriptions(atoms.stsd, &media)) return false;
     if (atoms.hasStts && !BuildRuns(atoms.stts, &media.runs)) return false;
+    // Only the size table's header: its sample count bounds the samples
+    // that have data. The table itself is loaded for timecode media only.
+    if (atoms.hasStsz) {
+        ByteCursor stsz = atoms.stsz;
+        uint8_t version;
+        uint32_t uniformSize, sampleCount;
+        if (!ReadVersion(&stsz, &version) || !ReadU32(&stsz, &uniformSize) || !ReadU32(&stsz, &sampleCount))
+            return false;
+        TrimRuns(&media.runs, sampleCount);
+    }
     if (media.type == FourCC("tmcd") && !BuildLocations(&atoms)) return false;
     ctx->movie->tracks.push_back(std::move(atoms.track));
     return true;

@@ -47,6 +47,21 @@ bool AppendRun(SampleRuns* table, uint64_t count, uint32_t duration) {
     return true;
 }
 
+void TrimRuns(SampleRuns* table, uint64_t count) {
+    if (count >= table->sampleCount) return;
+    std::vector<TimeRun>& runs = table->runs;
+    while (!runs.empty() && runs.back().firstSample >= count) runs.pop_back();
+    table->sampleCount = count;
+    table->lastFound = 0;
+    if (runs.empty()) {
+        table->endTime = 0;
+        return;
+    }
+    TimeRun& last = runs.back();
+    last.count = count - last.firstSample;
+    table->endTime = last.start + int64_t(last.count * last.duration);
+}
+
 bool SetRunEndTime(SampleRuns* table, int64_t time) {
     if (time < table->endTime) return false;
     table->endTime = time;

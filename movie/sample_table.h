@@ -27,6 +27,9 @@ struct SampleRuns {
 // Appends count samples of the given duration at endTime. Consecutive equal
 // durations merge into one run. False when the media's time would overflow.
 bool AppendRun(SampleRuns* table, uint64_t count, uint32_t duration);
+// Keeps only the first count samples (a time table that counts more samples
+// than the size table holds names samples without data).
+void TrimRuns(SampleRuns* table, uint64_t count);
 // Moves endTime forward to time (a fragment's base decode time); false when
 // time lies before samples already held.
 bool SetRunEndTime(SampleRuns* table, int64_t time);

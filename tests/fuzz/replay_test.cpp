@@ -80,6 +80,8 @@ TEST(FuzzReplay, WalkIsCutShortOnAMovieOfBillionsOfSamples) {
     std::string bytes = BuildFixtureMovie(m);
     // stts: version and flags, entry count, then the first entry's sample count.
     PutBE32(bytes, FixtureAtomOffset(bytes, "moov/trak[1]/mdia/minf/stbl/stts") + 16, 0xFFFFFFFFu);
+    // stsz (one size for all samples): the same count, so that every sample has data.
+    PutBE32(bytes, FixtureAtomOffset(bytes, "moov/trak[1]/mdia/minf/stbl/stsz") + 16, 0xFFFFFFFFu);
     WalkSummary s;
     ASSERT_TRUE(WalkMovieBytes(Bytes(bytes), bytes.size(), &s));
     EXPECT_EQ(s.videoSamples, kFuzzWalkSteps);

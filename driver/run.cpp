@@ -1,0 +1,106 @@
+// The run sequence. Every QuickTime object lives until TerminateQTML, the only
+// release step; the output files are closed in the common clean-up.
+#include "driver/run.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "driver/movie_path.h"
+#include "driver/output_paths.h"
+#include "driver/track_discovery.h"
+#include "extract/sample_walk.h"
+#include "qtbinding/toolbox.h"
+#include "writers/output_files.h"
+#include "writers/subtitle_script.h"
+
+namespace {
+
+constexpr int32_t kQtmlStartupFlags = 4;
+constexpr int8_t kReadPermission = 1;
+constexpr int16_t kNewMovieActive = 1;
+
+}  // namespace
+
+int RunLumarest(int argc, char** argv) {
+    // 1. Argument check, then the paths the run cannot serve.
+    if (argc < 2) {
+        std::printf("\nUsage:\n\tLumarestTC.exe \"path_to\\file.mov\"\n\n");
+        return -1;
+    }
+    const char* moviePath = argv[1];
+    const MoviePathCheck pathCheck = CheckMoviePath(moviePath);
+    if (pathCheck != MoviePathCheck::Accepted) {
+        ReportMoviePathRefusal(pathCheck, moviePath);
+        return -1;
+    }
+
+    // 2-3. QuickTime Media Layer, then the Movie Toolbox.
+    OSErr err = InitializeQTML(kQtmlStartupFlags);
+    if (err != noErr) {
+        std::printf("Error: (%d) Unable to Initialize Quicktime - InitializeQTML\n", err);
+        return -1;
+    }
+    err = EnterMovies();
+    if (err != noErr) {
+        TerminateQTML();
+        std::printf("Error: (%d) Unable to Initialize Quicktime - EnterMovies\n", err);
+        return -1;
+    }
+
+    int16_t RunStatus = 0;
+    OutputFiles outputFiles;
+    do {
+        // 4. The movie path in the Toolbox's counted form, and its file specification.
+        Str255 toolboxName;
+        c2pstrcpy(toolboxName, moviePath);
+        FSSpec fileSpec;
+        FSMakeFSSpec(0, 0, toolboxName, &fileSpec);
+
+        // 5-6. Open the movie file and make the movie.
+        int16_t movieFileRef = 0;
+        RunStatus = OpenMovieFile(&fileSpec, &movieFileRef, kReadPermission);
+        if (RunStatus != noErr) {
+            std::printf("Error: (%d) Unable to Open Movie\n %s", RunStatus, moviePath);
+            break;
+        }
+        Movie movie = nullptr;
+        RunStatus = NewMovieFromFile(&movie, movieFileRef, nullptr, nullptr, kNewMovieActive, nullptr);
+        if (RunStatus != noErr) {
+            std::printf("Error: (%d) NewMovieFromFile\n %s", RunStatus, moviePath);
+            break;
+        }
+
+        // 7. The first video and the first timecode track.
+        DiscoveredTracks tracks;
+        if (!DiscoverTracks(movie, moviePath, tracks)) {
+            RunStatus = -1;
+            break;
+        }
+
+        // 8. Output paths, beside the movie.
+        const OutputPaths paths = DeriveOutputPaths(toolboxName);
+
+        // 9. Without both tracks there is nothing to write; not a failure.
+        if (!CheckTracks(tracks.VideoMedia, tracks.TimecodeMedia)) break;
+
+        // 10. The sample walk fills the three data files.
+        const MediaTimeScales scales{GetMediaTimeScale(tracks.VideoMedia),
+                                     GetMediaTimeScale(tracks.TimecodeMedia)};
+        if (WalkSamples(tracks.VideoMedia, tracks.TimecodeHandler, scales, outputFiles, paths.timecodeList,
+                        paths.subtitleText, paths.subtitleRange) == WalkResult::Stopped) {
+            RunStatus = -1;
+            break;
+        }
+
+        // 11. The script that ties the data files to the movie.
+        const PictureSize picture = ReadPictureSize(tracks.VideoDescription);
+        if (!WriteSubtitleScript(outputFiles, paths.subtitleScript, MakeScriptPaths(moviePath, paths),
+                                 picture.width, picture.height))
+            RunStatus = -1;
+    } while (false);
+
+    // 12. Common clean-up.
+    CloseOutputFiles(outputFiles);
+    TerminateQTML();
+    return RunStatus == 0 ? 0 : -1;
+}

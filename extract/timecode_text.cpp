@@ -1,0 +1,54 @@
+#include "extract/timecode_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "extract/trim_string.h"
+
+namespace {
+
+int32_t Low32(TimeValue64 t) { return int32_t(uint32_t(uint64_t(t))); }
+
+// round(m x num / den) for m >= 0, 0 < num, den < 2^31, modulo 2^64. With
+// m = q x den + r the result is q x num + round(r x num / den); r x num < 2^62,
+// so the rounding term is exact, and the wrap of q x num (unsigned, defined)
+// cannot touch the low 32 bits that the request uses.
+uint64_t ScaleMagnitude(uint64_t m, uint64_t num, uint64_t den) {
+    const uint64_t q = m / den;
+    const uint64_t r = m % den;
+    return q * num + (2 * r * num + den) / (2 * den);
+}
+
+}  // namespace
+
+TimeValue ToTimecodeMediaTime(TimeValue64 videoTime, const MediaTimeScales& scales) {
+    if (scales.video <= 0 || scales.timecode <= 0 || scales.video == scales.timecode)
+        return Low32(videoTime);
+    const uint64_t num = uint64_t(scales.timecode);
+    const uint64_t den = uint64_t(scales.video);
+    if (videoTime >= 0) return Low32(TimeValue64(ScaleMagnitude(uint64_t(videoTime), num, den)));
+    const uint64_t magnitude = 0 - uint64_t(videoTime);  // defined for INT64_MIN too
+    return Low32(TimeValue64(0 - ScaleMagnitude(magnitude, num, den)));
+}
+
+bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales,
+                     TimeValue64 sampleTime, int32_t frameIndex, TimecodeScratch& scratch,
+                     std::string& timecodeText) {
+    const TimeValue mediaTime = ToTimecodeMediaTime(sampleTime, scales);
+    if (TCGetTimeCodeAtTime(timecodeHandler, mediaTime, &scratch.frameNumber, &scratch.definition,
+                            &scratch.record, nullptr) != 0) {
+        std::printf("Error: Unable to get TimeCode Value %d for %d\n", frameIndex, Low32(sampleTime));
+        return false;
+    }
+    if (TCTimeCodeToString(timecodeHandler, &scratch.definition, &scratch.record, scratch.counted) != 0) {
+        std::printf("Error: Unable to get TimeCode String %d for %d\n", frameIndex, Low32(sampleTime));
+        return false;
+    }
+    p2cstrcpy(scratch.plain, scratch.counted);
+    // p2cstrcpy writes at most 255 characters and a zero; the bound keeps a
+    // faulty binding from sending the scan past the buffer.
+    const void* end = std::memchr(scratch.plain, '\0', sizeof scratch.plain);
+    const size_t length = end ? size_t(static_cast<const char*>(end) - scratch.plain) : sizeof scratch.plain;
+    TrimStringInto(scratch.plain, length, " \r\n", timecodeText);
+    return true;
+}

@@ -1,5 +1,7 @@
 #include "tests/run/harness.h"
 
+#include "tests/fixture/ffmpeg_movie.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -14,19 +16,6 @@ const char* const kListSuffix = "_TimeCode.txt";
 const char* const kTextSuffix = "_Lumarest_SubTitle_TimeCode.txt";
 const char* const kRangeSuffix = "_Lumarest_SubTitle_Range.txt";
 const char* const kScriptSuffix = "_Lumarest_SubTitle.avs";
-
-namespace {
-
-std::string ShellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
-    }
-    return q + "'";
-}
-
-}  // namespace
 
 ToolRun RunTool(const std::string& dir, const std::vector<std::string>& args) {
     const std::string outputPath = dir + ".stdout";

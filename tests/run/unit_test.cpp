@@ -62,12 +62,18 @@ TEST(TimecodeMediaTime, ConvertsBetweenScales) {
     EXPECT_EQ(ToTimecodeMediaTime(7, {25, 30000}), 8400);
 }
 
-TEST(TimecodeMediaTime, RoundsToNearestHalfAwayFromZero) {
-    // 3 x 1 / 2 = 1.5 -> 2; 1 x 1 / 3 = 0.33 -> 0; 2 x 1 / 3 = 0.67 -> 1.
-    EXPECT_EQ(ToTimecodeMediaTime(3, {2, 1}), 2);
-    EXPECT_EQ(ToTimecodeMediaTime(1, {3, 1}), 0);
-    EXPECT_EQ(ToTimecodeMediaTime(2, {3, 1}), 1);
-    EXPECT_EQ(ToTimecodeMediaTime(-3, {2, 1}), -2);
+TEST(TimecodeMediaTime, TakesTheFirstWholeUnitAtOrAfterTheSampleStart) {
+    // 1 x 1 / 3 = 0.33 -> 1; 3 x 1 / 3 = 1 -> 1; -3 x 1 / 2 = -1.5 -> -1.
+    EXPECT_EQ(ToTimecodeMediaTime(1, {3, 1}), 1);
+    EXPECT_EQ(ToTimecodeMediaTime(3, {3, 1}), 1);
+    EXPECT_EQ(ToTimecodeMediaTime(-3, {2, 1}), -1);
+    // 23.976 fps at 24000 into 600ths: frame k starts at 25.025 k, so the
+    // answer must lie in [25.025 k, 25.025 (k + 1)).
+    for (int64_t k = 0; k < 2000; ++k) {
+        const int32_t t = ToTimecodeMediaTime(1001 * k, {24000, 600});
+        EXPECT_GE(t * 1000, 25025 * k) << k;
+        EXPECT_LT(t * 1000, 25025 * (k + 1)) << k;
+    }
 }
 
 TEST(TimecodeMediaTime, ExactFor64BitTimes) {
@@ -77,7 +83,7 @@ TEST(TimecodeMediaTime, ExactFor64BitTimes) {
     const int32_t timecodeScale = 2147483629;
     for (int64_t t : {int64_t(1) << 40, (int64_t(1) << 62) + 12345, INT64_MAX}) {
         const __int128 num = __int128(t) * timecodeScale;
-        const __int128 rounded = (2 * num + videoScale) / (2 * __int128(videoScale));
+        const __int128 rounded = (num + videoScale - 1) / videoScale;
         const int32_t expected = int32_t(uint32_t(uint64_t(rounded)));
         EXPECT_EQ(ToTimecodeMediaTime(t, {videoScale, timecodeScale}), expected) << t;
     }

@@ -1,17 +1,29 @@
 #include "writers/output_files.h"
 
+#include <algorithm>
+
 bool OpenOutputStream(OutputStream& stream, const std::string& path) {
     stream.file = std::fopen(path.c_str(), "wb");
     if (!stream.file) return false;
-    // One line at most rides over the block size before it is handed over.
-    stream.pending.reserve(kOutputBlockSize + 1024);
+    stream.block.resize(kOutputBlockSize);
+    stream.used = 0;
     return true;
 }
 
 void FlushOutputStream(OutputStream& stream) {
-    if (stream.file && !stream.pending.empty())
-        std::fwrite(stream.pending.data(), 1, stream.pending.size(), stream.file);
-    stream.pending.clear();  // keeps the capacity
+    if (stream.file && stream.used != 0) std::fwrite(stream.block.data(), 1, stream.used, stream.file);
+    stream.used = 0;
+}
+
+void AppendOutput(OutputStream& stream, const char* data, size_t size) {
+    while (size != 0) {
+        if (stream.used == stream.block.size()) FlushOutputStream(stream);
+        const size_t part = std::min(size, stream.block.size() - stream.used);
+        std::memcpy(&stream.block[stream.used], data, part);
+        stream.used += part;
+        data += part;
+        size -= part;
+    }
 }
 
 namespace {

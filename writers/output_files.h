@@ -1,15 +1,18 @@
 // The four output streams of a run, in their fixed closing order.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
-// A stream opened "wb", and the bytes not yet handed to it. The data files get
-// one line per sample; collecting them here and handing them over in large
-// blocks keeps the per-line cost to a few byte copies.
+// A stream opened "wb", and a block of bytes not yet handed to it. The data
+// files get a few short lines per sample; copying them into the block and
+// handing it over whole keeps the per-line cost to a few byte copies.
 struct OutputStream {
     std::FILE* file = nullptr;
-    std::string pending;
+    std::string block;  // sized once when the stream opens, never grown
+    size_t used = 0;    // bytes of block waiting to be written
 };
 
 struct OutputFiles {
@@ -19,17 +22,23 @@ struct OutputFiles {
     OutputStream subtitleScript;  // _Lumarest_SubTitle.avs
 };
 
-// Opens path with mode "wb" (created or truncated) and reserves the pending
-// block once. False when the open fails; the stream then stays absent.
+constexpr size_t kOutputBlockSize = 64 * 1024;
+
+// Opens path with mode "wb" (created or truncated) and sizes the block. False
+// when the open fails; the stream then stays absent.
 bool OpenOutputStream(OutputStream& stream, const std::string& path);
 
-// Hands the pending bytes to the file. Write results are not examined.
+// Hands the waiting bytes to the file. Write results are not examined.
 void FlushOutputStream(OutputStream& stream);
 
-// Hands pending bytes over once a full block has gathered.
-constexpr size_t kOutputBlockSize = 64 * 1024;
-inline void FlushIfFull(OutputStream& stream) {
-    if (stream.pending.size() >= kOutputBlockSize) FlushOutputStream(stream);
+// Appends size bytes, handing the block over first when they do not fit.
+void AppendOutput(OutputStream& stream, const char* data, size_t size);
+
+// Room for `size` more bytes at the end of the waiting ones (size at most the
+// block size); the caller fills them and adds size to used.
+inline char* OutputRoom(OutputStream& stream, size_t size) {
+    if (stream.block.size() - stream.used < size) FlushOutputStream(stream);
+    return &stream.block[stream.used];
 }
 
 // Flushes and closes every open stream, in the order list, text, range,

@@ -38,6 +38,7 @@ bool WriteSubtitleScript(OutputFiles& files, const std::string& scriptPath, cons
         std::printf("Error: Unable to open AviSynth file for write access\n %s", scriptPath.c_str());
         return false;
     }
-    files.subtitleScript.pending = FormatSubtitleScript(paths, ComputeShadowPosition(width, height));
+    const std::string script = FormatSubtitleScript(paths, ComputeShadowPosition(width, height));
+    AppendOutput(files.subtitleScript, script.data(), script.size());
     return true;
 }

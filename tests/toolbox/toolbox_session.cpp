@@ -72,9 +72,11 @@ std::string TimecodeTextAt(MediaHandler handler, TimeValue time, ComponentResult
 
 TimeValue64 ToTimecodeTime(TimeValue64 t, TimeScale videoScale, TimeScale tcScale) {
     if (videoScale <= 0 || tcScale <= 0 || videoScale == tcScale) return t;
-    // Exact: 128-bit products, halves rounded up.
-    __int128 num = __int128(t) * tcScale * 2 + videoScale;
-    return TimeValue64(num / (__int128(videoScale) * 2));
+    // Exact 128-bit product; the quotient rounded up (sample times are >= 0).
+    __int128 num = __int128(t) * tcScale;
+    __int128 q = num / videoScale;
+    if (num % videoScale > 0) ++q;
+    return TimeValue64(q);
 }
 
 WalkedMovie WalkMovie(const std::string& path, size_t limit) {

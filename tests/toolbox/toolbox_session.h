@@ -37,8 +37,10 @@ TimeValue64 NextSampleTime(Media media, int16_t flags, TimeValue64 from);
 // them. Returns the text; *result gets the first non-zero result (or 0).
 std::string TimecodeTextAt(MediaHandler handler, TimeValue time, ComponentResult* result);
 
-// The tool's time conversion: round(t x tcScale / videoScale) when the scales
-// differ and both are positive, else t unchanged; halves round up.
+// The tool's time conversion: ceil(t x tcScale / videoScale), the first
+// timecode unit at or after the sample's start, when the scales differ and
+// both are positive; else t unchanged. (Rounding to nearest would put a frame
+// that starts between two units back into the previous frame.)
 TimeValue64 ToTimecodeTime(TimeValue64 t, TimeScale videoScale, TimeScale tcScale);
 
 struct WalkedMovie {

@@ -253,20 +253,34 @@ namespace {
 // 23.976 video (scale 24000) with its timecode media at 600 ticks a second,
 // walked as the tool walks it: sample k starts at 1001k / 24000 s and should
 // read frame k. Rounding the converted time to the nearest tick puts sample 1
-// at tick 25, just before frame 1 starts (25.025 ticks), so it reads frame 0
-// again. Disabled until the conversion rounds up (reported).
-TEST(ToolboxTimecode, DISABLED_VideoWalkWithTimecodeMediaAt600) {
+// at tick 25, just before frame 1 starts (25.025 ticks), so it would read
+// frame 0 again; the walk rounds up to tick 26.
+TEST(ToolboxTimecode, VideoWalkWithTimecodeMediaAt600) {
     QtSession qt;
     TestFolder dir;
-    FixtureMovie m;
-    m.tracks.push_back(FixtureVideoTrack(24000, 240, 1001));
-    m.tracks.push_back(FixtureTimecodeTrack(0, 24000, 1001, 24, 600, 86400, 6006));
-    std::string path = dir.File("600.mov");
-    ASSERT_TRUE(WriteFixtureFile(path, BuildFixtureMovie(m)));
-    WalkedMovie w = WalkMovie(path);
-    ASSERT_EQ(w.status, noErr);
-    ASSERT_EQ(w.timecodes.size(), 240u);
-    for (size_t k = 0; k < 240; ++k) EXPECT_EQ(w.timecodes[k], Label(86400 + k, 24, false)) << k;
+    struct Case { uint32_t videoScale, duration; int32_t flags; uint8_t fps; uint32_t tcScale; };
+    for (Case c : {Case{24000, 1001, 0, 24, 600}, Case{30000, 1001, tcDropFrame, 30, 600},
+                   Case{30000, 1001, tcDropFrame, 30, 15000}, Case{60000, 1001, tcDropFrame, 60, 600},
+                   Case{25, 1, 0, 25, 600}}) {
+        const uint32_t samples = 2000, start = 1800 * c.fps / 30 - 10;
+        FixtureMovie m;
+        m.tracks.push_back(FixtureVideoTrack(c.videoScale, samples, c.duration));
+        // The timecode sample lasts as long as the video, in its own scale.
+        uint32_t tcDuration = uint32_t(uint64_t(samples) * c.duration * c.tcScale / c.videoScale + 1);
+        m.tracks.push_back(FixtureTimecodeTrack(c.flags, c.videoScale, c.duration, c.fps, c.tcScale, start,
+                                                tcDuration));
+        std::string path = dir.File("scales.mov");
+        ASSERT_TRUE(WriteFixtureFile(path, BuildFixtureMovie(m)));
+        WalkedMovie w = WalkMovie(path);
+        ASSERT_EQ(w.status, noErr);
+        ASSERT_EQ(w.timecodes.size(), samples);
+        int wrong = 0;
+        for (size_t k = 0; k < samples; ++k)
+            if (w.timecodes[k] != Label(start + k, c.fps, c.flags & tcDropFrame) && ++wrong <= 3)
+                ADD_FAILURE() << c.videoScale << "/" << c.tcScale << " sample " << k << ": " << w.timecodes[k]
+                              << ", expected " << Label(start + k, c.fps, c.flags & tcDropFrame);
+        EXPECT_EQ(wrong, 0) << c.videoScale << "/" << c.tcScale;
+    }
 }
 
 }  // namespace

@@ -99,8 +99,9 @@ int RunLumarest(int argc, char** argv) {
             RunStatus = -1;
     } while (false);
 
-    // 12. Common clean-up.
-    CloseOutputFiles(outputFiles);
+    // 12. Common clean-up. An output file that could not be written whole
+    // fails the run (the message comes from the close).
+    if (!CloseOutputFiles(outputFiles)) RunStatus = -1;
     TerminateQTML();
     return RunStatus == 0 ? 0 : -1;
 }

@@ -7,11 +7,15 @@ bool OpenOutputStream(OutputStream& stream, const std::string& path) {
     if (!stream.file) return false;
     stream.block.resize(kOutputBlockSize);
     stream.used = 0;
+    stream.path = path;
+    stream.writeFailed = false;
     return true;
 }
 
 void FlushOutputStream(OutputStream& stream) {
-    if (stream.file && stream.used != 0) std::fwrite(stream.block.data(), 1, stream.used, stream.file);
+    if (stream.file && stream.used != 0 &&
+        std::fwrite(stream.block.data(), 1, stream.used, stream.file) != stream.used)
+        stream.writeFailed = true;
     stream.used = 0;
 }
 
@@ -28,18 +32,24 @@ void AppendOutput(OutputStream& stream, const char* data, size_t size) {
 
 namespace {
 
-void CloseOutputStream(OutputStream& stream) {
-    if (!stream.file) return;
+// stdio keeps bytes of its own until the close, so a full disk may show only
+// there: the close result counts as much as the writes'.
+bool CloseOutputStream(OutputStream& stream, const char* name) {
+    if (!stream.file) return true;
     FlushOutputStream(stream);
-    std::fclose(stream.file);
+    bool written = !stream.writeFailed && !std::ferror(stream.file);
+    if (std::fclose(stream.file) != 0) written = false;
     stream.file = nullptr;
+    if (!written) std::printf("Error: Unable to write %s file\n %s", name, stream.path.c_str());
+    return written;
 }
 
 }  // namespace
 
-void CloseOutputFiles(OutputFiles& files) {
-    CloseOutputStream(files.timecodeList);
-    CloseOutputStream(files.subtitleText);
-    CloseOutputStream(files.subtitleRange);
-    CloseOutputStream(files.subtitleScript);
+bool CloseOutputFiles(OutputFiles& files) {
+    const bool list = CloseOutputStream(files.timecodeList, "TimeCode");
+    const bool text = CloseOutputStream(files.subtitleText, "AviSynth TimeCode");
+    const bool range = CloseOutputStream(files.subtitleRange, "AviSynth Range");
+    const bool script = CloseOutputStream(files.subtitleScript, "AviSynth");
+    return list && text && range && script;
 }

@@ -13,6 +13,8 @@ struct OutputStream {
     std::FILE* file = nullptr;
     std::string block;  // sized once when the stream opens, never grown
     size_t used = 0;    // bytes of block waiting to be written
+    std::string path;   // as opened, for the message when writing fails
+    bool writeFailed = false;  // a write fell short: disk full, quota, I/O error
 };
 
 struct OutputFiles {
@@ -28,7 +30,7 @@ constexpr size_t kOutputBlockSize = 64 * 1024;
 // when the open fails; the stream then stays absent.
 bool OpenOutputStream(OutputStream& stream, const std::string& path);
 
-// Hands the waiting bytes to the file. Write results are not examined.
+// Hands the waiting bytes to the file; a short write marks the stream failed.
 void FlushOutputStream(OutputStream& stream);
 
 // Appends size bytes, handing the block over first when they do not fit.
@@ -42,5 +44,8 @@ inline char* OutputRoom(OutputStream& stream, size_t size) {
 }
 
 // Flushes and closes every open stream, in the order list, text, range,
-// script; absent ones are skipped. Close results are not examined.
-void CloseOutputFiles(OutputFiles& files);
+// script; absent ones are skipped. Each stream whose writes or close failed
+// is reported after its close, once: "Error: Unable to write TimeCode file\n
+// %s" (and "AviSynth TimeCode", "AviSynth Range", "AviSynth"), with its path.
+// False when any was reported.
+bool CloseOutputFiles(OutputFiles& files);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,6 +28,7 @@ struct ToolRun {
     int exitStatus = -1;
     std::string output;
     std::vector<std::string> files;  // left in the folder besides the movie
+    std::string timecodeList;        // take_TimeCode.txt, unless it is a link
 };
 
 std::string ReadAll(const std::string& path) {
@@ -36,12 +38,18 @@ std::string ReadAll(const std::string& path) {
     return s.str();
 }
 
-// Writes bytes as take.mov in a fresh folder, runs the tool on it there and
-// removes the folder.
-ToolRun RunOn(const std::string& bytes) {
+// Writes bytes as take.mov in a fresh folder, makes the given links there
+// (name, target), runs the tool in it and removes the folder. Files left are
+// listed without the movie and the links.
+ToolRun RunOn(const std::string& bytes, const std::vector<std::pair<std::string, std::string>>& links = {}) {
     std::string dir = MakeTempFolder();
     EXPECT_FALSE(dir.empty());
     { std::ofstream(dir + "/take.mov", std::ios::binary) << bytes; }
+    std::vector<std::string> skip = {"take.mov"};
+    for (const auto& link : links) {
+        fs::create_symlink(link.second, dir + "/" + link.first);
+        skip.push_back(link.first);
+    }
     std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(LUMAREST_TC_PATH) +
                           " take.mov > ../" + ShellQuote(fs::path(dir).filename().string() + ".out");
     int status = std::system(command.c_str());
@@ -50,8 +58,10 @@ ToolRun RunOn(const std::string& bytes) {
     std::string out = dir + ".out";
     run.output = ReadAll(out);
     std::remove(out.c_str());
+    if (!fs::is_symlink(dir + "/take_TimeCode.txt")) run.timecodeList = ReadAll(dir + "/take_TimeCode.txt");
     for (const auto& e : fs::directory_iterator(dir))
-        if (e.path().filename() != "take.mov") run.files.push_back(e.path().filename().string());
+        if (std::find(skip.begin(), skip.end(), e.path().filename().string()) == skip.end())
+            run.files.push_back(e.path().filename().string());
     std::sort(run.files.begin(), run.files.end());
     RemoveFolder(dir);
     return run;
@@ -173,10 +183,17 @@ TEST(HostileInput, AtomSizesThatDoNotFit) {
         m.lastAtomSizeZero = true;
         ExpectSound(BuildFixtureMovie(m));
     }
-    {
-        SCOPED_TRACE("table entry count larger than its atom");
+    // Entry counts sit after the 8-byte header and 4 bytes of version and flags.
+    for (const std::string& table : {kStbl1 + "stts", kStbl1 + "stsd", kStbl2 + "stsc", kStbl2 + "stco"}) {
+        SCOPED_TRACE("entry count larger than its atom: " + table);
         std::string bytes = BuildFixtureMovie(ThreeFrames());
-        PutBE32(bytes, At(bytes, kStbl1 + "stts") + 12, 0x10000000);
+        PutBE32(bytes, At(bytes, table) + 12, 0x10000000);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("stsc first chunk 0");
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, kStbl2 + "stsc") + 16, 0);
         ExpectNoMovie(bytes, -2010);
     }
 }
@@ -288,6 +305,43 @@ TEST(HostileInput, KeptFuzzerFindingsThroughTheTool) {
         ToolRun run = RunOn(ReadAll(e.path().string()));
         EXPECT_TRUE(run.exitStatus == 0 || run.exitStatus == kFailed) << run.exitStatus;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// An output file that is a link to /dev/full: its open succeeds and every
+// write fails for want of space, as on a disk that fills during the walk.
+TEST(HostileInput, OutputFileOnAFullDisk) {
+    const std::string movie = BuildFixtureMovie(ThreeFrames());
+    const struct {
+        const char* name;
+        const char* message;
+    } files[] = {{"take_TimeCode.txt", "Error: Unable to write TimeCode file\n take_TimeCode.txt"},
+                 {"take_Lumarest_SubTitle_TimeCode.txt",
+                  "Error: Unable to write AviSynth TimeCode file\n take_Lumarest_SubTitle_TimeCode.txt"},
+                 {"take_Lumarest_SubTitle_Range.txt",
+                  "Error: Unable to write AviSynth Range file\n take_Lumarest_SubTitle_Range.txt"},
+                 {"take_Lumarest_SubTitle.avs", "Error: Unable to write AviSynth file\n take_Lumarest_SubTitle.avs"}};
+    std::string all;
+    std::vector<std::pair<std::string, std::string>> links;
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        ToolRun run = RunOn(movie, {{f.name, "/dev/full"}});
+        EXPECT_EQ(run.output, f.message);
+        EXPECT_EQ(run.exitStatus, kFailed);
+        EXPECT_EQ(run.files.size(), 3u);  // the other three
+        if (std::string(f.name) != "take_TimeCode.txt") {
+            EXPECT_EQ(run.timecodeList, "01:00:00:00\n01:00:00:01\n01:00:00:02\n");
+        }
+        all += f.message;
+        links.push_back({f.name, "/dev/full"});
+    }
+    // Every file full: one message each, in closing order.
+    ToolRun run = RunOn(movie, links);
+    EXPECT_EQ(run.output, all);
+    EXPECT_EQ(run.exitStatus, kFailed);
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ protected:
     }
     void TearDown() override {
         if (!scratch_.empty()) {
-            ClearQuickTimeRegistry();
             fs::remove_all(SystemFolder() + "/QuickTime");
             fs::remove_all(scratch_);
         }

@@ -16,14 +16,6 @@ std::string WineEnvironment() {
            " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='";
 }
 
-std::string WithoutCarriageReturns(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
-}
-
 void RunRegistryCommand(const std::string& args) {
     RunHost("env " + WineEnvironment() + " " + kWine + " reg " + args + " >/dev/null 2>&1");
 }
@@ -87,9 +79,7 @@ WineResult RunWine(const std::string& program, const std::vector<std::string>& a
     command += std::string(" ") + kWine + " " + Quote(program);
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " 2>>" + Quote(std::string(LUMAREST_WINEPREFIX) + ".stderr.log");
-    WineResult result = RunHost(command);
-    result.out = WithoutCarriageReturns(result.out);
-    return result;
+    return RunHost(command);
 }
 
 void ClearQuickTimeRegistry() {

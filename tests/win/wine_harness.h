@@ -7,7 +7,7 @@
 #include <vector>
 
 struct WineResult {
-    std::string out;  // standard output, "\r\n" turned into "\n"
+    std::string out;  // standard output, byte for byte
     int exitStatus = -1;
 };
 

@@ -30,3 +30,12 @@ function(lumarest_wine_test target)
 endfunction()
 
 lumarest_wine_test(wine_binding_test wine_binding_test.cpp)
+
+# End to end against the native build of the tool.
+if(TARGET LumarestTC AND TARGET lumarest_fixture)
+  lumarest_wine_test(wine_end_to_end_test wine_end_to_end_test.cpp)
+  target_link_libraries(wine_end_to_end_test PRIVATE lumarest_fixture)
+  target_compile_definitions(wine_end_to_end_test PRIVATE
+    LUMAREST_NATIVE_TOOL="$<TARGET_FILE:LumarestTC>")
+  add_dependencies(wine_end_to_end_test LumarestTC)
+endif()

@@ -11,12 +11,22 @@ bool ToolboxStarted() { return Store().startCount > 0; }
 
 bool IsLive(const void* p, StoreKind kind) {
     if (!p) return false;
-    const auto& live = Store().live;
-    auto it = live.find(p);
-    return it != live.end() && it->second == kind;
+    BuiltinStore& s = Store();
+    const void*& last = s.lastLive[size_t(kind)];
+    if (p == last) return true;
+    auto it = s.live.find(p);
+    if (it == s.live.end() || it->second != kind) return false;
+    last = p;
+    return true;
 }
 
-void Register(const void* p, StoreKind kind) { Store().live[p] = kind; }
+void Register(const void* p, StoreKind kind) {
+    BuiltinStore& s = Store();
+    // An address registered anew may have been remembered under another kind.
+    for (const void*& last : s.lastLive)
+        if (last == p) last = nullptr;
+    s.live[p] = kind;
+}
 
 MovieRecord* LiveMovie(Movie m) { return IsLive(m, StoreKind::Movie) ? m : nullptr; }
 TrackRecord* LiveTrack(Track t) { return IsLive(t, StoreKind::Track) ? t : nullptr; }
@@ -39,6 +49,7 @@ void ReleaseEverything() {
     s.handlers.clear();
     s.handles.clear();
     s.live.clear();
+    for (const void*& last : s.lastLive) last = nullptr;
     // Give the memory back, not just the elements.
     s.movies.shrink_to_fit();
     s.handlers.shrink_to_fit();

@@ -45,6 +45,7 @@ struct HandleRecord {
 };
 
 enum class StoreKind : uint8_t { Movie, Track, Media, Handler, Handle };
+constexpr size_t kStoreKinds = 5;
 
 struct BuiltinStore {
     int32_t startCount = 0;
@@ -54,6 +55,10 @@ struct BuiltinStore {
     std::vector<std::unique_ptr<ComponentInstanceRecord>> handlers;
     std::vector<std::unique_ptr<HandleRecord>> handles;
     std::unordered_map<const void*, StoreKind> live;
+    // The last reference of each kind found live: the sample walk hands in
+    // the same media and handler for every sample, and this spares the hash
+    // look-up. Cleared with `live`.
+    const void* lastLive[kStoreKinds] = {};
 };
 
 BuiltinStore& Store();

@@ -94,7 +94,10 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
         *shown = int32_t(count);
         return noErr;
     }
-    if (def.flags & tc24HourMax) count = FloorMod(count, FramesPerDay(def));
+    if (def.flags & tc24HourMax) {
+        const int64_t day = FramesPerDay(def);
+        if (count < 0 || count >= day) count = FloorMod(count, day);
+    }
     bool negative = count < 0;
     if (negative && !(def.flags & tcNegTimesOK)) return invalidTime;
     int64_t magnitude = negative ? -count : count;
@@ -108,6 +111,21 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
     rec->t.frames = uint8_t(display % fps);
     *shown = int32_t(count);
     return noErr;
+}
+
+bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
+                TimeCodeRecord* rec, int32_t* shown) {
+    if (def.flags & tcCounter) return false;
+    if (previousCount < 0 || count != previousCount + 1 || count > INT32_MAX) return false;
+    // Within one day a wrapping count is its own remainder.
+    if ((def.flags & tc24HourMax) && count >= FramesPerDay(def)) return false;
+    // Frame labels within one second follow one another; drop frame only
+    // skips labels where a new minute starts.
+    if ((previous.t.minutes & tctNegFlag) || previous.t.frames + 1 >= def.numFrames) return false;
+    *rec = previous;
+    rec->t.frames = uint8_t(previous.t.frames + 1);
+    *shown = int32_t(count);
+    return true;
 }
 
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str) {

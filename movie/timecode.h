@@ -32,6 +32,14 @@ bool DropFrameApplies(const TimeCodeDef& def);
 ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCodeRecord* rec,
                                    int32_t* shown);
 
+// The record of `count` made from `previous`, the record of `previousCount`,
+// when count is the next frame and it stays within the same second: only the
+// frames field moves, with no division. False (nothing written) whenever the
+// step is anything else (a carry into the seconds, a negative or wrapping
+// count, counter mode); FrameCountToRecord then makes the record.
+bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
+                TimeCodeRecord* rec, int32_t* shown);
+
 // "HH:MM:SS:FF", "HH:MM:SS;FF" for drop frame, a leading '-' when negative,
 // or the decimal counter, as a counted string in a 256-byte buffer.
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str);

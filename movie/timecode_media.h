@@ -10,12 +10,22 @@
 #include "movie/movie_model.h"
 #include "qtbinding/toolbox.h"
 
-// The value of the last timecode sample read, so that a walk over one sample
-// reads the file once.
+// What the last request learnt, so that a walk that asks for one frame after
+// another reads the file once per timecode sample, parses the definition
+// once, and mostly just counts the frames field on.
 struct TimecodeSampleCache {
-    bool valid = false;
+    bool valid = false;          // sample, value and description below
     uint64_t sample = 0;
     uint32_t value = 0;
+    uint32_t description = 0;    // 1-based sample description index of the sample
+
+    uint32_t definitionIndex = 0;  // description that `definition` was read from; 0: none
+    TimeCodeDef definition{};
+
+    bool answered = false;       // count and record of the last successful answer
+    uint32_t answerIndex = 0;    // under the definition of this description
+    int64_t count = 0;
+    TimeCodeRecord record{};
 };
 
 // Fills def, rec and *frameNum (each may be null) for media time `time`.

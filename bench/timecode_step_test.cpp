@@ -1,0 +1,100 @@
+// The timecode handler answers a walk frame after frame by counting the
+// frames field on from its previous answer. These requests, in walk order and
+// out of it, must give the labels counted from first principles (the SMPTE
+// helper), across seconds, drop-frame minutes, ten-minute blocks, midnight,
+// zero and timecode sample breaks.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/fixture/fixture_writer.h"
+#include "tests/fixture/smpte.h"
+#include "tests/toolbox/toolbox_session.h"
+
+namespace {
+
+constexpr uint32_t kScale = 30000;
+constexpr uint32_t kFrame = 1001;
+
+std::string Label(int64_t frame, int fps, bool drop) {
+    SmpteTime zero;
+    zero.dropFrame = drop;
+    return FormatSmpte(SmpteAdd(zero, fps, frame));
+}
+
+// A movie with a short video track and the given timecode track, opened in
+// the running session, and that track's handler.
+struct StepMovie {
+    TestFolder dir;
+    Movie movie = nullptr;
+    MediaHandler handler = nullptr;
+    explicit StepMovie(const FixtureTrack& tc) {
+        FixtureMovie m;
+        m.tracks.push_back(FixtureVideoTrack(tc.timeScale, 1, 1));
+        m.tracks.push_back(tc);
+        std::string path = dir.File("step.mov");
+        EXPECT_TRUE(WriteFixtureFile(path, BuildFixtureFile(m)));
+        EXPECT_EQ(OpenMoviePath(path, &movie), 0);
+        handler = GetMediaHandler(NthMediaOfType(movie, TimeCodeMediaType));
+        EXPECT_NE(handler, nullptr);
+    }
+    std::string At(int64_t frame) {
+        ComponentResult r = 0;
+        std::string s = TimecodeTextAt(handler, TimeValue(frame * kFrame), &r);
+        return r == 0 ? s : "error " + std::to_string(r);
+    }
+};
+
+}  // namespace
+
+TEST(TimecodeStep, DropFrameWalkAcrossMinutesAndMidnight) {
+    QtSession qt;
+    for (int fps : {30, 60}) {
+        const int64_t day = 144 * (fps * 600 - 9 * (fps / 15));
+        const int64_t start = day - 12 * 60 * fps;  // about twelve minutes before midnight
+        const int64_t frames = 24 * 60 * fps;
+        StepMovie m(FixtureTimecodeTrack(tcDropFrame | tc24HourMax, kScale, kFrame, uint8_t(fps), kScale,
+                                         int32_t(start), uint32_t(frames * kFrame)));
+        for (int64_t k = 0; k < frames; ++k)
+            ASSERT_EQ(m.At(k), Label(start + k, fps, true)) << fps << " fps, frame " << k;
+    }
+}
+
+TEST(TimecodeStep, NonDropWalkAndRequestsOutOfOrder) {
+    QtSession qt;
+    const int64_t start = 3 * 3600 * 25 - 40;
+    StepMovie m(FixtureTimecodeTrack(0, 25, 1, 25, 25, int32_t(start), 200000));
+    // Forward, backward, the same frame twice, and jumps that land one frame
+    // after an earlier answer's neighbour.
+    const int64_t order[] = {0, 1, 2, 24, 25, 26, 25, 24, 23, 23, 24, 100, 39, 40, 41, 1000, 999, 1000, 1001};
+    for (int64_t k : order) {
+        // At 25 units a second and one unit per frame: time k is frame k.
+        ComponentResult r = 0;
+        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(k), &r), Label(start + k, 25, false)) << k;
+        ASSERT_EQ(r, 0);
+    }
+}
+
+TEST(TimecodeStep, NegativeTimecodesCountTowardsZero) {
+    QtSession qt;
+    // Starts 60 frames before zero; negative labels carry a '-' and count down.
+    StepMovie m(FixtureTimecodeTrack(tcNegTimesOK, kScale, kFrame, 30, kScale, -60, 200 * kFrame));
+    for (int64_t k = 0; k < 200; ++k) {
+        int64_t count = k - 60;
+        std::string expected = count < 0 ? "-" + Label(-count, 30, false) : Label(count, 30, false);
+        ASSERT_EQ(m.At(k), expected) << k;
+    }
+}
+
+TEST(TimecodeStep, SampleBreaksRestartTheCount) {
+    QtSession qt;
+    // Three timecode samples of 40 frames each, the second jumping back an
+    // hour and the third continuing the first.
+    FixtureTrack tc = FixtureTimecodeTrack(tcDropFrame, kScale, kFrame, 30, kScale, 0, 0);
+    const int32_t values[] = {107892 + 17, 17, 107892 + 97};
+    tc.tcSamples.clear();
+    for (int32_t v : values) tc.tcSamples.push_back({uint32_t(v), 40 * kFrame});
+    StepMovie m(tc);
+    for (int64_t k = 0; k < 120; ++k)
+        ASSERT_EQ(m.At(k), Label(values[k / 40] + k % 40, 30, true)) << k;
+}

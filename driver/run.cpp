@@ -50,7 +50,7 @@ int RunLumarest(int argc, char** argv) {
     int16_t RunStatus = 0;
     OutputFiles outputFiles;
     do {
-        // 4. The movie path in the Toolbox's counted form, and its file specification.
+        // 4. The movie path in the Toolbox's counted form, and its FSSpec.
         Str255 toolboxName;
         c2pstrcpy(toolboxName, moviePath);
         FSSpec fileSpec;

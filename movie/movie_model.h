@@ -24,6 +24,16 @@ struct TrackModel {
     MediaModel media;
 };
 
+// Defaults that mvex/trex gives the fragments of one track.
+struct TrackExtends {
+    uint32_t trackID = 0;
+    uint32_t description = 1;  // default sample description index
+    uint32_t duration = 0;
+    uint32_t size = 0;
+};
+
 struct MovieModel {
     std::vector<TrackModel> tracks;
+    bool fragmented = false;  // moov holds mvex: samples also come in moof atoms
+    std::vector<TrackExtends> extends;
 };

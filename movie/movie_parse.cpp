@@ -8,6 +8,8 @@
 #include <new>
 
 #include "movie/atom.h"
+#include "movie/compressed_movie.h"
+#include "movie/fragments.h"
 #include "movie/movie_status.h"
 
 namespace {
@@ -26,6 +28,7 @@ struct ParseContext {
     MovieModel* movie = nullptr;
     TrackAtoms* track = nullptr;
     int depth = 0;
+    bool inflated = false;  // inside an inflated compressed header
 };
 
 typedef bool (*AtomReader)(ParseContext* ctx, ByteCursor body);
@@ -115,26 +118,64 @@ bool ReadCo64(ParseContext* ctx, ByteCursor b) {
     return NoteTable(&ctx->track->hasStco, &ctx->track->stco, b);
 }
 
+// mvex: present when the movie's samples also come in fragments.
+bool ReadMvex(ParseContext* ctx, ByteCursor body) {
+    ctx->movie->fragmented = true;
+    return ReadContainer(ctx, FourCC("mvex"), body);
+}
+
+// trex: version/flags, track ID, default description index, duration, size, flags.
+bool ReadTrex(ParseContext* ctx, ByteCursor body) {
+    uint8_t version;
+    TrackExtends e;
+    if (!ReadVersion(&body, &version) || !ReadU32(&body, &e.trackID) || !ReadU32(&body, &e.description) ||
+        !ReadU32(&body, &e.duration) || !ReadU32(&body, &e.size)) {
+        return false;
+    }
+    ctx->movie->extends.push_back(e);
+    return true;
+}
+
+// cmov: the whole moov, compressed. Its inflated form is read as if it
+// stood in the file's moov; a compressed header inside it is refused.
+bool ReadCmov(ParseContext* ctx, ByteCursor body) {
+    if (ctx->inflated) return false;
+    std::string moov;
+    if (!InflateCompressedMovie(body, &moov)) return false;
+    ByteCursor all = MakeCursor(moov.data(), moov.size());
+    AtomHeader header;
+    ByteCursor inner;
+    if (NextChildAtom(&all, &header, &inner) != AtomStep::Atom || header.type != FourCC("moov")) return false;
+    ctx->inflated = true;
+    bool ok = ReadChildren(ctx, FourCC("moov"), inner);
+    ctx->inflated = false;
+    return ok;
+}
+
 struct ReaderEntry {
     uint32_t type;
     uint32_t parent;
     AtomReader read;
+    bool inTrack;  // fills the current trak
 };
 
 const ReaderEntry kReaders[] = {
-    {FourCC("trak"), FourCC("moov"), ReadTrak},
-    {FourCC("tkhd"), FourCC("trak"), ReadTkhd},
-    {FourCC("mdia"), FourCC("trak"), ReadMdia},
-    {FourCC("mdhd"), FourCC("mdia"), ReadMdhd},
-    {FourCC("hdlr"), FourCC("mdia"), ReadHdlr},
-    {FourCC("minf"), FourCC("mdia"), ReadMinf},
-    {FourCC("stbl"), FourCC("minf"), ReadStbl},
-    {FourCC("stsd"), FourCC("stbl"), ReadStsd},
-    {FourCC("stts"), FourCC("stbl"), ReadStts},
-    {FourCC("stsc"), FourCC("stbl"), ReadStsc},
-    {FourCC("stco"), FourCC("stbl"), ReadStco},
-    {FourCC("co64"), FourCC("stbl"), ReadCo64},
-    {FourCC("stsz"), FourCC("stbl"), ReadStsz},
+    {FourCC("trak"), FourCC("moov"), ReadTrak, false},
+    {FourCC("mvex"), FourCC("moov"), ReadMvex, false},
+    {FourCC("trex"), FourCC("mvex"), ReadTrex, false},
+    {FourCC("cmov"), FourCC("moov"), ReadCmov, false},
+    {FourCC("tkhd"), FourCC("trak"), ReadTkhd, true},
+    {FourCC("mdia"), FourCC("trak"), ReadMdia, true},
+    {FourCC("mdhd"), FourCC("mdia"), ReadMdhd, true},
+    {FourCC("hdlr"), FourCC("mdia"), ReadHdlr, true},
+    {FourCC("minf"), FourCC("mdia"), ReadMinf, true},
+    {FourCC("stbl"), FourCC("minf"), ReadStbl, true},
+    {FourCC("stsd"), FourCC("stbl"), ReadStsd, true},
+    {FourCC("stts"), FourCC("stbl"), ReadStts, true},
+    {FourCC("stsc"), FourCC("stbl"), ReadStsc, true},
+    {FourCC("stco"), FourCC("stbl"), ReadStco, true},
+    {FourCC("co64"), FourCC("stbl"), ReadCo64, true},
+    {FourCC("stsz"), FourCC("stbl"), ReadStsz, true},
 };
 
 bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body) {
@@ -152,8 +193,8 @@ bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body) {
         }
         for (const ReaderEntry& e : kReaders) {
             if (e.type == header.type && e.parent == parentType) {
-                // A reader outside a trak (a stray table atom) has nothing to fill.
-                if (e.type != FourCC("trak") && !ctx->track) break;
+                // A track's atom outside a trak has nothing to fill.
+                if (e.inTrack && !ctx->track) break;
                 ok = e.read(ctx, child);
                 break;
             }
@@ -283,6 +324,34 @@ int16_t ParseMovieAtom(const uint8_t* body, size_t size, MovieModel* movie) {
     return noErr;
 }
 
+namespace {
+
+bool AnySamples(const MovieModel& movie) {
+    for (const TrackModel& t : movie.tracks)
+        if (t.media.runs.sampleCount != 0) return true;
+    return false;
+}
+
+// Reads every moof in file order into the tracks. A fragmented movie whose
+// fragments cannot be read is refused rather than walked short.
+int16_t ReadFragments(MovieFile* file, const TopLevelScan& scan, MovieModel* movie) {
+    if (scan.damagedAfterMovie) return invalidMovie;
+    if (scan.fragments.empty() && !AnySamples(*movie)) return invalidMovie;
+    std::string body;
+    for (const AtomLocation& moof : scan.fragments) {
+        uint64_t size = moof.size - moof.headerSize;
+        if (size > uint64_t(SIZE_MAX / 2)) return memFullErr;
+        body.resize(size_t(size));
+        if (!ReadMovieFileAt(file, moof.offset + moof.headerSize, &body[0], body.size())) return ioErr;
+        int16_t err = AddMovieFragment(reinterpret_cast<const uint8_t*>(body.data()), body.size(), moof.offset,
+                                       file->size, movie);
+        if (err != noErr) return err;
+    }
+    return noErr;
+}
+
+}  // namespace
+
 int16_t ReadMovie(MovieFile* file, MovieModel* movie) {
     TopLevelScan scan;
     ScanTopLevel(file, &scan);
@@ -291,10 +360,15 @@ int16_t ReadMovie(MovieFile* file, MovieModel* movie) {
     uint64_t bodySize = scan.movie.size - scan.movie.headerSize;
     if (bodySize > uint64_t(SIZE_MAX / 2)) return memFullErr;
     try {
-        std::string body(size_t(bodySize), '\0');
-        if (!ReadMovieFileAt(file, scan.movie.offset + scan.movie.headerSize, &body[0], body.size()))
-            return ioErr;
-        return ParseMovieAtom(reinterpret_cast<const uint8_t*>(body.data()), body.size(), movie);
+        int16_t err;
+        {
+            std::string body(size_t(bodySize), '\0');
+            if (!ReadMovieFileAt(file, scan.movie.offset + scan.movie.headerSize, &body[0], body.size()))
+                return ioErr;
+            err = ParseMovieAtom(reinterpret_cast<const uint8_t*>(body.data()), body.size(), movie);
+        }
+        if (err == noErr && movie->fragmented) err = ReadFragments(file, scan, movie);
+        return err;
     } catch (const std::bad_alloc&) {
         return memFullErr;
     }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -17,6 +18,13 @@ double NowSeconds() {
     timespec t;
     clock_gettime(CLOCK_MONOTONIC, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
 ChildRun RunChild(const std::string& launcher, const std::vector<std::string>& argv, bool quietErrors) {
@@ -54,10 +62,11 @@ ChildRun RunChild(const std::string& launcher, const std::vector<std::string>& a
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
 
-    long long wall = 0;
+    long long wall = 0, cpu = 0;
     long peak = 0;
     int exitStatus = -1;
-    if (std::sscanf(report.c_str(), "%lld %ld %d", &wall, &peak, &exitStatus) != 3) return run;
+    if (std::sscanf(report.c_str(), "%lld %ld %d %lld", &wall, &peak, &exitStatus, &cpu) != 4) return run;
+    run.cpuSeconds = double(cpu) * 1e-9;
     run.started = exitStatus != 127;
     run.exitStatus = exitStatus;
     run.wallSeconds = double(wall) * 1e-9;

@@ -11,6 +11,7 @@ struct ChildRun {
     bool started = false;
     int exitStatus = -1;      // exit code (0..255), or -1 when it did not exit normally
     double wallSeconds = 0;
+    double cpuSeconds = 0;    // user and system time of the child
     int64_t peakKiB = 0;      // ru_maxrss of the child alone
 };
 
@@ -18,8 +19,9 @@ struct ChildRun {
 // error too when quietErrors is set, sent to /dev/null.
 ChildRun RunChild(const std::string& launcher, const std::vector<std::string>& argv, bool quietErrors);
 
-// Seconds on the monotonic clock.
+// Seconds on the monotonic clock, and user and system seconds of this process.
 double NowSeconds();
+double CpuSeconds();
 
 // The program's full path when `name` is found on PATH (or is a path that
 // exists); empty when not.

@@ -3,13 +3,7 @@
 #include <cstdio>
 
 #include "bench/bench_child.h"
-
-namespace {
-
-// The block in which LumarestTC hands its data files to stdio.
-constexpr size_t kOutputBlockSize = 64 * 1024;
-
-}  // namespace
+#include "writers/output_files.h"
 
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -23,8 +17,9 @@ bool ReadWholeFile(const std::string& path, std::string* bytes) {
     return ok;
 }
 
-double WriteFloor(const std::vector<OutputCopy>& copies) {
+FloorTime WriteFloor(const std::vector<OutputCopy>& copies) {
     const double start = NowSeconds();
+    const double startCpu = CpuSeconds();
     for (const OutputCopy& c : copies) {
         std::FILE* f = std::fopen(c.path.c_str(), "wb");
         if (!f) continue;
@@ -34,5 +29,8 @@ double WriteFloor(const std::vector<OutputCopy>& copies) {
         }
         std::fclose(f);
     }
-    return NowSeconds() - start;
+    FloorTime t;
+    t.wallSeconds = NowSeconds() - start;
+    t.cpuSeconds = CpuSeconds() - startCpu;
+    return t;
 }

@@ -14,6 +14,11 @@ struct OutputCopy {
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* bytes);
 
-// Writes every copy front to back and closes it; the wall time in seconds
-// from the first open to the last close.
-double WriteFloor(const std::vector<OutputCopy>& copies);
+struct FloorTime {
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+};
+
+// Writes every copy front to back and closes it; the time from the first
+// open to the last close.
+FloorTime WriteFloor(const std::vector<OutputCopy>& copies);

@@ -1,5 +1,6 @@
 /* bench_launch: starts a program, waits for it and prints on standard output
- * "<wall nanoseconds> <peak resident KiB> <exit status>".
+ * "<wall nanoseconds> <peak resident KiB> <exit status> <CPU nanoseconds>",
+ * the CPU time being the program's user and system time together.
  *
  * Linux records the memory high-water mark of the process image that an exec
  * replaces as the child's own peak, so a child started straight from the large
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
     } while (done < 0 && errno == EINTR);
     if (done != pid) return 1;
     long long wall = Nanoseconds() - start;
-    printf("%lld %ld %d\n", wall, (long)usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    long long cpu = ((long long)usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000000LL +
+                    ((long long)usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1000LL;
+    printf("%lld %ld %d %lld\n", wall, (long)usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+           cpu);
     return 0;
 }

@@ -1,8 +1,10 @@
 // lumarest_bench: makes movies of growing sample counts, runs LumarestTC on
-// each several times, and prints per size the median wall time, samples and
-// output bytes per second, the peak resident memory, the time that writing
-// the same bytes through stdio takes (the floor), and where ffprobe is
-// installed the time of its packet walk over the same file.
+// each several times, and prints per size the median wall and CPU time,
+// samples and output bytes per second, the peak resident memory, the time
+// that writing the same bytes through stdio takes (the floor), and where
+// ffprobe is installed the time of its packet walk over the same file. CPU
+// time (user and system) is shown beside wall time because it holds still
+// when other work shares the machine.
 //
 //   lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]
 //                  [--ffprobe PATH|none] [--keep]
@@ -47,7 +49,9 @@ struct SizeResult {
     bool ok = true;
     int runs = 0;
     double wall = 0;        // medians
-    double floor = 0;
+    double cpu = 0;
+    double floorWall = 0;
+    double floorCpu = 0;
     int64_t peakKiB = 0;    // largest of the runs
     uint64_t bytes = 0;     // all four output files
     int ffprobeRuns = 0;
@@ -189,7 +193,7 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
     std::fflush(stdout);
 
     // Every timed run starts with no output file, as a first run does.
-    std::vector<double> walls;
+    std::vector<double> walls, cpus;
     for (int i = 0; i < o.runs && r.ok; ++i) {
         RemoveOutputs(base);
         ChildRun c = RunChild(o.launcher, {o.tool, moviePath}, false);
@@ -199,20 +203,25 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
             break;
         }
         walls.push_back(c.wallSeconds);
+        cpus.push_back(c.cpuSeconds);
         r.peakKiB = std::max(r.peakKiB, c.peakKiB);
     }
     r.runs = int(walls.size());
     r.wall = Median(walls);
+    r.cpu = Median(cpus);
 
     std::vector<OutputCopy> copies;
     if (r.ok) r.ok = CheckOutputs(base, samples, floorBase, &copies, &r.bytes);
     if (r.ok) {
-        std::vector<double> floors;
+        std::vector<double> floorWalls, floorCpus;
         for (int i = 0; i < o.runs; ++i) {
             RemoveOutputs(floorBase);
-            floors.push_back(WriteFloor(copies));
+            FloorTime t = WriteFloor(copies);
+            floorWalls.push_back(t.wallSeconds);
+            floorCpus.push_back(t.cpuSeconds);
         }
-        r.floor = Median(floors);
+        r.floorWall = Median(floorWalls);
+        r.floorCpu = Median(floorCpus);
     }
     copies.clear();
     copies.shrink_to_fit();
@@ -240,24 +249,28 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
     return r;
 }
 
+double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
+
 void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
-    std::printf("\n| samples | runs | wall (median) | samples/s | peak RSS | bytes written | bytes/s "
-                "| floor | tool/floor |%s\n",
-                withFfprobe ? " ffprobe | ffprobe/tool |" : "");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n", withFfprobe ? "---:|---:|" : "");
+    std::printf("\n| samples | runs | wall | CPU | samples/s | peak RSS | bytes written | bytes/s "
+                "| floor wall | floor CPU | tool/floor wall | tool/floor CPU |%s\n",
+                withFfprobe ? " ffprobe wall | ffprobe/tool |" : "");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n",
+                withFfprobe ? "---:|---:|" : "");
     for (const SizeResult& r : results) {
         if (!r.ok) {
             std::printf("| %u | failed |\n", r.samples);
             continue;
         }
-        double wall = r.wall > 0 ? r.wall : 1e-9;
-        std::printf("| %u | %d | %.4f s | %.3g M | %.2f MiB | %.1f MB | %.0f MB/s | %.4f s | %.2f |",
-                    r.samples, r.runs, r.wall, r.samples / wall / 1e6, r.peakKiB / 1024.0, r.bytes / 1e6,
-                    r.bytes / wall / 1e6, r.floor, r.floor > 0 ? r.wall / r.floor : 0.0);
+        std::printf("| %u | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %.1f MB | %.0f MB/s | %.4f s | %.4f s "
+                    "| %.2f | %.2f |",
+                    r.samples, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6, r.peakKiB / 1024.0,
+                    r.bytes / 1e6, Ratio(double(r.bytes), r.wall) / 1e6, r.floorWall, r.floorCpu,
+                    Ratio(r.wall, r.floorWall), Ratio(r.cpu, r.floorCpu));
         if (withFfprobe) {
             if (r.ffprobeRuns > 0)
                 std::printf(" %.3f s (%d run%s) | %.1f |", r.ffprobe, r.ffprobeRuns, r.ffprobeRuns > 1 ? "s" : "",
-                            r.ffprobe / wall);
+                            Ratio(r.ffprobe, r.wall));
             else
                 std::printf(" - | - |");
         }

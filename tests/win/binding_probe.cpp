@@ -11,6 +11,9 @@
 //   count               start-up count             -> "count <n>"
 //   op                  EnterMovies                -> "op <status>"
 //   bound               hook and dispatcher entry  -> "bound hook=<bind|none> dispatcher=<notbound|export>"
+//   hooked <movie>      opens the movie and walks the first track's first two
+//                       samples with a bind hook set before every operation
+//                       -> "hooked open=<s> movie=<s> tracks=<n> times=<t0>,<t1> hooks=<k>"
 //   mutex               start-up while this thread holds "QTMLInitTermMutex<pid>"
 //                       -> "mutex blocked|not-blocked", then "mutex init <status>"
 #include <fcntl.h>
@@ -74,6 +77,51 @@ void ProbeMutex() {
     std::printf("mutex init %d\n", status);
 }
 
+int hookCalls = 0;
+
+// A bind hook that leaves other values in all four argument registers (a call
+// with five arguments) and clears itself, as the real binder does.
+OSErr ClobberingHook(void) {
+    ++hookCalls;
+    char scratch[64];
+    std::snprintf(scratch, sizeof scratch, "%d %d %d %d", 1, 2, 3, 4);
+    QtmlBinding.bindHook = nullptr;
+    return -1;
+}
+
+void Arm() { QtmlBinding.bindHook = ClobberingHook; }
+
+void ProbeHookedOperations(const char* path) {
+    Arm();
+    EnterMovies();
+    unsigned char name[256];
+    Arm();
+    c2pstrcpy(name, path);
+    FSSpec spec;
+    Arm();
+    FSMakeFSSpec(0, 0, name, &spec);
+    int16_t ref = 0;
+    Arm();
+    OSErr open = OpenMovieFile(&spec, &ref, 1);
+    Movie movie = nullptr;
+    Arm();
+    OSErr made = NewMovieFromFile(&movie, ref, nullptr, nullptr, 1, nullptr);
+    Arm();
+    long tracks = long(GetMovieTrackCount(movie));
+    Arm();
+    Track track = GetMovieIndTrack(movie, 1);
+    Arm();
+    Media media = GetTrackMedia(track);
+    // Six arguments: the last two travel on the stack.
+    TimeValue64 first = -7, second = -7, duration = 0;
+    Arm();
+    GetMediaNextInterestingDecodeTime(media, 0x4010, 0, 0x10000, &first, &duration);
+    Arm();
+    GetMediaNextInterestingDecodeTime(media, 0x0010, first, 0x10000, &second, &duration);
+    std::printf("hooked open=%d movie=%d tracks=%ld times=%lld,%lld hooks=%d\n", open, made, tracks,
+                static_cast<long long>(first), static_cast<long long>(second), hookCalls);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +167,8 @@ int main(int argc, char** argv) {
                                                                          : "other";
             std::printf("bound hook=%s dispatcher=%s\n", hook,
                         QtmlBinding.dispatcher == QtmlNotBound ? "notbound" : "export");
+        } else if (std::strcmp(command, "hooked") == 0 && i + 1 < argc) {
+            ProbeHookedOperations(argv[++i]);
         } else if (std::strcmp(command, "mutex") == 0) {
             ProbeMutex();
         } else {

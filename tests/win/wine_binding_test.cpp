@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/fixture/fixture_writer.h"
 #include "tests/win/wine_harness.h"
 
 namespace fs = std::filesystem;
@@ -177,6 +178,18 @@ TEST_F(WineBinding, StartupAfterLastShutdownLoadsAgain) {
     EXPECT_EQ(Probe({"init", "4", "term", "loaded", "bound", "init", "16", "count"}, LogTo()).out,
               "init 0\nterm\nloaded none\nbound hook=bind dispatcher=notbound\ninit 0\ncount 1\n");
     EXPECT_EQ(Log(), "attach\nstartup 4\nshutdown\ndetach\nattach\nstartup 16\n");
+}
+
+TEST_F(WineBinding, ArgumentsSurviveTheBindHook) {
+    // Three video samples of 1001 units: the walk's first two answers are 0
+    // and 1001.
+    FixtureMovie movie;
+    movie.tracks.push_back(FixtureVideoTrack(30000, 3, 1001));
+    movie.tracks.push_back(FixtureTimecodeTrack(0, 30000, 1001, 30, 30000, 0, 3003));
+    ASSERT_TRUE(WriteFixtureFile(scratch_ + "/hooked.mov", BuildFixtureMovie(movie)));
+    SetQuickTimeRegistryValue("QTSysDir", Win("standin"));
+    EXPECT_EQ(Probe({"init", "4", "hooked", "hooked.mov"}).out,
+              "init 0\nhooked open=0 movie=0 tracks=2 times=0,1001 hooks=10\n");
 }
 
 TEST_F(WineBinding, StartupWaitsForTheProcessMutex) {

@@ -30,6 +30,7 @@ function(lumarest_wine_test target)
 endfunction()
 
 lumarest_wine_test(wine_binding_test wine_binding_test.cpp)
+target_link_libraries(wine_binding_test PRIVATE lumarest_fixture)
 
 # End to end against the native build of the tool.
 if(TARGET LumarestTC AND TARGET lumarest_fixture)

@@ -98,3 +98,20 @@ TEST(TimecodeStep, SampleBreaksRestartTheCount) {
     for (int64_t k = 0; k < 120; ++k)
         ASSERT_EQ(m.At(k), Label(values[k / 40] + k % 40, 30, true)) << k;
 }
+
+TEST(TimecodeStep, MediaScaleUnlikeTheDefinitionCountsWholeFrames) {
+    QtSession qt;
+    // Media in 600ths of a second, definition 30000/1001 drop frame: frame =
+    // floor(t x 30000 / (600 x 1001)). Steps of every size up to a few frames,
+    // forwards, and now and then backwards.
+    const int64_t start = 107892 - 30;
+    StepMovie m(FixtureTimecodeTrack(tcDropFrame, 30000, 1001, 30, 600, int32_t(start), 600 * 3600));
+    int64_t t = 0;
+    for (int i = 0; i < 20000; ++i) {
+        t += (i % 97 == 0) ? -(i % 50) : (i * 7) % 61;
+        if (t < 0) t = 0;
+        ComponentResult r = 0;
+        const int64_t frame = t * 30000 / (600 * 1001);
+        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(t), &r), Label(start + frame, 30, true)) << t;
+    }
+}

@@ -1,5 +1,8 @@
 #include "movie/timecode_media.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "movie/byte_cursor.h"
 #include "movie/movie_status.h"
 #include "movie/timecode.h"
@@ -25,6 +28,62 @@ ComponentResult ReadSampleValue(MovieFile* file, const MediaModel& media, Timeco
     cache->value = *value;
     cache->description = *description;
     return noErr;
+}
+
+// Where the sample in force from `start` on stops being so: the next sample's
+// start, or never for the last sample (later times count on from it).
+int64_t SampleSpanEnd(const SampleRuns& table, uint64_t sample, int64_t start) {
+    const std::vector<TimeRun>& runs = table.runs;
+    auto it = std::partition_point(runs.begin(), runs.end(),
+                                   [&](const TimeRun& r) { return r.firstSample <= sample; });
+    if (it == runs.begin()) return start;  // not held: an empty span
+    const TimeRun& r = *(it - 1);
+    if (sample - r.firstSample + 1 < r.count) return start + int64_t(r.duration);
+    return it == runs.end() ? INT64_MAX : it->start;
+}
+
+bool SampleAtTime(const MediaModel& media, TimecodeSampleCache* cache, int64_t time, uint64_t* sample,
+                  int64_t* start) {
+    if (cache->spanKnown && time >= cache->spanStart && time < cache->spanEnd) {
+        *sample = cache->spanSample;
+        *start = cache->spanStart;
+        return true;
+    }
+    if (!FindSampleAtTime(media.runs, time, sample, start)) return false;
+    cache->spanKnown = true;
+    cache->spanSample = *sample;
+    cache->spanStart = *start;
+    cache->spanEnd = SampleSpanEnd(media.runs, *sample, *start);
+    return true;
+}
+
+// FramesInElapsedTime, counted on from the previous conversion when the time
+// moved forward by less than two frames: elapsed x definition scale grows by
+// the step, and whole divisors move from the remainder into the frames.
+int64_t ElapsedFrames(TimecodeSampleCache* cache, uint32_t description, int64_t elapsed, int32_t mediaScale,
+                      const TimeCodeDef& def) {
+    const int64_t divisor = int64_t(mediaScale) * int64_t(def.frameDuration);
+    const int64_t delta = elapsed - cache->elapsed;
+    if (cache->elapsedIndex == description && delta >= 0 && delta <= int64_t(UINT32_MAX)) {
+        int64_t remainder = cache->remainder + delta * int64_t(def.fTimeScale);
+        int64_t frames = cache->frames;
+        for (int i = 0; i < 2 && remainder >= divisor; ++i) {
+            remainder -= divisor;
+            ++frames;
+        }
+        if (remainder < divisor) {
+            cache->elapsed = elapsed;
+            cache->frames = frames;
+            cache->remainder = remainder;
+            return frames;
+        }
+    }
+    const int64_t frames = FramesInElapsedTime(elapsed, mediaScale, def);
+    cache->elapsedIndex = description;
+    cache->elapsed = elapsed;
+    cache->frames = frames;
+    cache->remainder = elapsed * int64_t(def.fTimeScale) - frames * divisor;
+    return frames;
 }
 
 ComponentResult Definition(const MediaModel& media, TimecodeSampleCache* cache, uint32_t description,
@@ -54,14 +113,14 @@ ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, Timecod
     if (media.timeScale <= 0) return invalidMedia;
     uint64_t sample;
     int64_t start;
-    if (!FindSampleAtTime(media.runs, time, &sample, &start)) return timeNotInMedia;
+    if (!SampleAtTime(media, cache, time, &sample, &start)) return timeNotInMedia;
     uint32_t description = 0, value = 0;
     ComponentResult result = ReadSampleValue(file, media, cache, sample, &description, &value);
     if (result != noErr) return result;
     if (description == 0 || description > media.descriptions.size()) return invalidSampleDescription;
     result = Definition(media, cache, description, def);
     if (result != noErr) return result;
-    int64_t frames = FramesInElapsedTime(time - start, media.timeScale, *def);
+    int64_t frames = ElapsedFrames(cache, description, time - start, media.timeScale, *def);
     // Counter mode counts upward from an unsigned value; otherwise the value
     // is a signed frame number.
     int64_t count = (def->flags & tcCounter) ? int64_t(value) + frames : int64_t(int32_t(value)) + frames;

@@ -11,9 +11,20 @@
 #include "qtbinding/toolbox.h"
 
 // What the last request learnt, so that a walk that asks for one frame after
-// another reads the file once per timecode sample, parses the definition
-// once, and mostly just counts the frames field on.
+// another searches the sample table and reads the file once per timecode
+// sample, parses the definition once, and mostly just counts on instead of
+// dividing.
 struct TimecodeSampleCache {
+    bool spanKnown = false;      // the sample in force over [spanStart, spanEnd)
+    uint64_t spanSample = 0;
+    int64_t spanStart = 0;
+    int64_t spanEnd = 0;
+
+    uint32_t elapsedIndex = 0;   // description of the last elapsed-time conversion; 0: none
+    int64_t elapsed = 0;         // elapsed x definition scale = frames x divisor + remainder
+    int64_t frames = 0;
+    int64_t remainder = 0;
+
     bool valid = false;          // sample, value and description below
     uint64_t sample = 0;
     uint32_t value = 0;

@@ -1,5 +1,7 @@
 // The moov parser and the sample tables over fuzzer bytes held in memory.
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "movie/movie_parse.h"
 #include "movie/sample_table.h"
@@ -61,9 +63,32 @@ void QuestionDescriptions(const MediaModel& media) {
     }
 }
 
+// Any definition and record the caller may hand in, shown as text: the text
+// must be what the formatted print gives for the same fields.
+void QuestionRecordText(const uint8_t* data, size_t size) {
+    TimeCodeDef def;
+    TimeCodeRecord rec;
+    if (size < sizeof def + sizeof rec) return;
+    std::memcpy(&def, data, sizeof def);
+    std::memcpy(&rec, data + sizeof def, sizeof rec);
+    unsigned char text[256];
+    if (RecordToString(def, rec, text) != 0) return;
+    char expected[64];
+    if (def.flags & tcCounter) {
+        std::snprintf(expected, sizeof expected, "%ld", long(rec.c));
+    } else {
+        std::snprintf(expected, sizeof expected, "%s%02u:%02u:%02u%c%02u", (rec.t.minutes & tctNegFlag) ? "-" : "",
+                      unsigned(rec.t.hours), unsigned(rec.t.minutes & 0x7F), unsigned(rec.t.seconds),
+                      DropFrameApplies(def) ? ';' : ':', unsigned(rec.t.frames));
+    }
+    if (std::string(reinterpret_cast<const char*>(text + 1), text[0]) != expected)
+        FuzzInvariantFailed("timecode text differs from the formatted print");
+}
+
 }  // namespace
 
 void ParseMovieAtomBytes(const uint8_t* data, size_t size) {
+    QuestionRecordText(data, size);
     MovieModel movie;
     if (ParseMovieAtom(data, size, &movie) != 0) return;
     for (TrackModel& track : movie.tracks) {

@@ -284,6 +284,16 @@ TEST(HostileInput, MediaTimeScalesOfZero) {
     }
 }
 
+TEST(HostileInput, VideoSamplesOfZeroDurationShareOneTime) {
+    // Samples that start at the same time are one time for the walk.
+    FixtureMovie m = ThreeFrames();
+    m.tracks[0].stts = {{3, 0}};
+    ToolRun run = RunOn(BuildFixtureMovie(m));
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.timecodeList, "01:00:00:00\n");
+}
+
 TEST(HostileInput, VideoWithoutSampleDescription) {
     // The description handle stays zero-filled: the script places the
     // shadow for a 0 x 0 picture.

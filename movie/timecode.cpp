@@ -29,13 +29,17 @@ int64_t DropFrameDisplayCount(int64_t n, int64_t fps) {
 
 // A field of a timecode: at least two digits ("%02u"); a byte has at most three.
 char* PutTwoDigitsOrMore(char* p, unsigned v) {
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     if (v >= 100) {
         *p++ = char('0' + v / 100);
         v %= 100;
     }
-    *p++ = char('0' + v / 10);
-    *p++ = char('0' + v % 10);
-    return p;
+    p[0] = kPairs[2 * v];
+    p[1] = kPairs[2 * v + 1];
+    return p + 2;
 }
 
 // "%ld": a leading '-' when negative, no padding; at most 11 bytes.

@@ -2,10 +2,16 @@
 
 #include <cstdlib>
 
-BuiltinStore& Store() {
-    static BuiltinStore store;
-    return store;
-}
+namespace {
+
+// A plain global rather than a function-local static: the per-sample calls
+// reach it without the guard of a lazy initialisation. Nothing uses the
+// store while globals are being constructed.
+BuiltinStore gStore;
+
+}  // namespace
+
+BuiltinStore& Store() { return gStore; }
 
 bool ToolboxStarted() { return Store().startCount > 0; }
 

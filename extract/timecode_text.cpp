@@ -48,7 +48,11 @@ bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales
     p2cstrcpy(scratch.plain, scratch.counted);
     // p2cstrcpy writes at most 255 characters and a zero; the bound keeps a
     // faulty binding from sending the scan past the buffer.
-    const void* end = std::memchr(scratch.plain, '\0', sizeof scratch.plain);
+    // The zero is looked for where p2cstrcpy puts it first, then in the rest.
+    const size_t counted = size_t(scratch.counted[0]) + 1;
+    const void* end = std::memchr(scratch.plain, '\0', counted);
+    if (!end && counted < sizeof scratch.plain)
+        end = std::memchr(scratch.plain + counted, '\0', sizeof scratch.plain - counted);
     const size_t length = end ? size_t(static_cast<const char*>(end) - scratch.plain) : sizeof scratch.plain;
     TrimStringInto(scratch.plain, length, " \r\n", timecodeText);
     return true;

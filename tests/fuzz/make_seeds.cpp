@@ -117,7 +117,10 @@ int main(int argc, char** argv) {
         const Spec specs[] = {{"25", "10:00:00:00", ""},
                               {"30000/1001", "01:00:00;00", ""},
                               {"24000/1001", "00:59:59:00", "-movflags +faststart"},
-                              {"50", "23:59:59:40", "-f mp4"}};
+                              {"50", "23:59:59:40", "-f mp4"},
+                              {"25", "00:00:10:00", "-g 3 -movflags +frag_keyframe+empty_moov"},
+                              {"30000/1001", "00:10:00;00", "-g 4 -movflags +frag_keyframe"},
+                              {"24", "01:00:00:00", "-g 2 -movflags +frag_keyframe+empty_moov+default_base_moof -f mp4"}};
         int k = 0;
         for (const Spec& s : specs) {
             FfmpegMovieSpec spec;

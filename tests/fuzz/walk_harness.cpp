@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "movie/timecode_media.h"
+#include "qtbinding/builtin/builtin_store.h"
 #include "qtbinding/toolbox.h"
 #include "tests/fuzz/fuzz_harness.h"
 
@@ -57,13 +59,37 @@ bool ToTimecodeTime(int64_t videoTime, int32_t videoScale, int32_t timecodeScale
     return true;
 }
 
+// The handler keeps what it found for the previous time (sample span, frame
+// count, record) to answer a walk cheaply; a look-up with nothing kept must
+// give the same answer.
+void CompareWithFreshLookUp(MediaHandler handler, int32_t time, ComponentResult result, int32_t frame,
+                            const TimeCodeDef& def, const TimeCodeRecord& rec) {
+    ComponentInstanceRecord* h = LiveHandler(handler);
+    if (!h || !h->timecode) return;
+    TimecodeSampleCache fresh;
+    int32_t freshFrame = 0;
+    TimeCodeDef freshDef;
+    TimeCodeRecord freshRec;
+    std::memset(&freshDef, 0, sizeof freshDef);
+    std::memset(&freshRec, 0, sizeof freshRec);
+    ComponentResult freshResult =
+        TimecodeAtTime(h->media->file, *h->media->model, &fresh, time, &freshFrame, &freshDef, &freshRec);
+    if ((result == 0) != (freshResult == 0)) FuzzInvariantFailed("kept state changes whether a timecode is had");
+    if (result != 0) return;
+    if (frame != freshFrame || std::memcmp(&def, &freshDef, sizeof def) != 0 ||
+        std::memcmp(&rec, &freshRec, sizeof rec) != 0)
+        FuzzInvariantFailed("timecode differs from a look-up with nothing kept");
+}
+
 void AskTimecode(MediaHandler handler, int32_t time, WalkSummary* summary) {
     int32_t frame = 0;
     TimeCodeDef def;
     TimeCodeRecord rec;
     std::memset(&def, 0, sizeof def);
     std::memset(&rec, 0, sizeof rec);
-    if (TCGetTimeCodeAtTime(handler, time, &frame, &def, &rec, nullptr) != 0) return;
+    ComponentResult result = TCGetTimeCodeAtTime(handler, time, &frame, &def, &rec, nullptr);
+    CompareWithFreshLookUp(handler, time, result, frame, def, rec);
+    if (result != 0) return;
     unsigned char text[256];
     std::memset(text, 0, sizeof text);
     if (TCTimeCodeToString(handler, &def, &rec, text) != 0) return;

@@ -16,6 +16,7 @@
 
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/fixture_writer.h"
+#include "tests/fuzz/compressed_header.h"
 
 namespace {
 
@@ -194,6 +195,72 @@ TEST(HostileInput, AtomSizesThatDoNotFit) {
         SCOPED_TRACE("stsc first chunk 0");
         std::string bytes = BuildFixtureMovie(ThreeFrames());
         PutBE32(bytes, At(bytes, kStbl2 + "stsc") + 16, 0);
+        ExpectNoMovie(bytes, -2010);
+    }
+}
+
+TEST(HostileInput, CompressedMovieHeaders) {
+    const std::string sound = CompressMovieHeader(BuildFixtureMovie(ThreeFrames()));
+    ASSERT_FALSE(sound.empty());
+    ExpectSound(sound);
+    const size_t dcom = sound.find("dcom"), cmvd = sound.find("cmvd");
+    {
+        SCOPED_TRACE("declared inflated size one byte more than the data gives");
+        std::string bytes = sound;
+        PutBE32(bytes, cmvd + 4, GetBE32(bytes, cmvd + 4) + 1);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("declared inflated size far beyond what deflate can give");
+        std::string bytes = sound;
+        PutBE32(bytes, cmvd + 4, 0xFFFFFFF0u);
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("compressor other than zlib");
+        std::string bytes = sound;
+        bytes.replace(dcom + 4, 4, "lzw ");
+        ExpectNoMovie(bytes, -2010);
+    }
+    {
+        SCOPED_TRACE("compressed data damaged");
+        std::string bytes = sound;
+        for (size_t i = cmvd + 10; i < bytes.size() && i < cmvd + 40; ++i) bytes[i] = char(bytes[i] ^ 0x5A);
+        ExpectNoMovie(bytes, -2010);
+    }
+}
+
+// A fragmented movie made by ffmpeg: moov without samples, then moof/mdat
+// pairs. Damage in a fragment refuses the whole movie.
+TEST(HostileInput, DamagedFragments) {
+    if (!FfmpegAvailable()) GTEST_SKIP() << "ffmpeg not installed";
+    std::string dir = MakeTempFolder();
+    FfmpegMovieSpec spec;
+    spec.seconds = 0.4;
+    spec.size = "16x16";
+    spec.timecode = "00:00:10:00";
+    spec.extraArgs = "-g 3 -movflags +frag_keyframe+empty_moov";
+    std::string path = MakeFfmpegMovie(spec, dir);
+    ASSERT_FALSE(path.empty());
+    const std::string sound = ReadAll(path);
+    RemoveFolder(dir);
+    ToolRun run = RunOn(sound);
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.timecodeList.substr(0, 12), "00:00:10:00\n");
+    // trun: size, type, version and flags, sample count, then the data
+    // offset when flag 0x1 is set.
+    const size_t trun = sound.find("trun") - 4;
+    ASSERT_LT(trun, sound.size());
+    {
+        SCOPED_TRACE("trun sample count beyond its atom");
+        std::string bytes = sound;
+        PutBE32(bytes, trun + 12, 0x7FFFFFFF);
+        ExpectNoMovie(bytes, -2010);
+    }
+    if (GetBE32(sound, trun + 8) & 1) {
+        SCOPED_TRACE("trun data offset beyond the end of the file");
+        std::string bytes = sound;
+        PutBE32(bytes, trun + 16, 0x7FFFFFF0);
         ExpectNoMovie(bytes, -2010);
     }
 }

@@ -235,12 +235,12 @@ TEST(HostileInput, CompressedMovieHeaders) {
 TEST(HostileInput, DamagedFragments) {
     if (!FfmpegAvailable()) GTEST_SKIP() << "ffmpeg not installed";
     std::string dir = MakeTempFolder();
-    FfmpegMovieSpec spec;
-    spec.seconds = 0.4;
-    spec.size = "16x16";
-    spec.timecode = "00:00:10:00";
-    spec.extraArgs = "-g 3 -movflags +frag_keyframe+empty_moov";
-    std::string path = MakeFfmpegMovie(spec, dir);
+    FfmpegMovieSpec clip;
+    clip.seconds = 0.4;
+    clip.size = "16x16";
+    clip.timecode = "00:00:10:00";
+    clip.extraArgs = "-g 3 -movflags +frag_keyframe+empty_moov";
+    std::string path = MakeFfmpegMovie(clip, dir);
     ASSERT_FALSE(path.empty());
     const std::string sound = ReadAll(path);
     RemoveFolder(dir);

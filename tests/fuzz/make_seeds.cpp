@@ -118,8 +118,8 @@ int main(int argc, char** argv) {
 
     if (FfmpegAvailable()) {
         std::string tmp = MakeTempFolder();
-        struct Spec { const char* rate; const char* tc; const char* extra; };
-        const Spec specs[] = {{"25", "10:00:00:00", ""},
+        struct Clip { const char* rate; const char* tc; const char* extra; };
+        const Clip clips[] = {{"25", "10:00:00:00", ""},
                               {"30000/1001", "01:00:00;00", ""},
                               {"24000/1001", "00:59:59:00", "-movflags +faststart"},
                               {"50", "23:59:59:40", "-f mp4"},
@@ -127,14 +127,14 @@ int main(int argc, char** argv) {
                               {"30000/1001", "00:10:00;00", "-g 4 -movflags +frag_keyframe"},
                               {"24", "01:00:00:00", "-g 2 -movflags +frag_keyframe+empty_moov+default_base_moof -f mp4"}};
         int k = 0;
-        for (const Spec& s : specs) {
-            FfmpegMovieSpec spec;
-            spec.rate = s.rate;
-            spec.timecode = s.tc;
-            spec.seconds = 0.4;
-            spec.size = "16x16";
-            spec.extraArgs = s.extra;
-            std::string path = MakeFfmpegMovie(spec, tmp, "m" + std::to_string(k) + ".mov");
+        for (const Clip& s : clips) {
+            FfmpegMovieSpec clip;
+            clip.rate = s.rate;
+            clip.timecode = s.tc;
+            clip.seconds = 0.4;
+            clip.size = "16x16";
+            clip.extraArgs = s.extra;
+            std::string path = MakeFfmpegMovie(clip, tmp, "m" + std::to_string(k) + ".mov");
             if (!path.empty()) Add(folder, "ffmpeg-" + std::to_string(k), Load(path));
             ++k;
         }

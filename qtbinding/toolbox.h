@@ -144,7 +144,7 @@ OSErr EnterMovies(void);
 void c2pstrcpy(unsigned char* dst, const char* src);  // dst: 256-byte buffer
 void p2cstrcpy(char* dst, const unsigned char* src);  // dst: 256-byte buffer
 
-OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, const unsigned char* fileName, FSSpec* spec);
+OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, const unsigned char* fileName, FSSpec* fileSpec);
 OSErr OpenMovieFile(const FSSpec* fileSpec, int16_t* resRefNum, int8_t permission);
 OSErr NewMovieFromFile(Movie* theMovie, int16_t resRefNum, int16_t* resId,
                        unsigned char* resName, int16_t newMovieFlags, uint8_t* dataRefWasChanged);

@@ -69,13 +69,13 @@ extern "C" void p2cstrcpy(char* dst, const unsigned char* src) {
     dst[n] = 0;
 }
 
-extern "C" OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, const unsigned char* fileName, FSSpec* spec) {
+extern "C" OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, const unsigned char* fileName, FSSpec* fileSpec) {
     if (!ToolboxStarted()) return kQtmlNotBound;
-    if (!fileName || !spec) return paramErr;
-    std::memset(spec, 0, sizeof *spec);
-    spec->vRefNum = vRefNum;
-    spec->parID = dirID;
-    std::memcpy(spec->name, fileName, size_t(fileName[0]) + 1);
+    if (!fileName || !fileSpec) return paramErr;
+    std::memset(fileSpec, 0, sizeof *fileSpec);
+    fileSpec->vRefNum = vRefNum;
+    fileSpec->parID = dirID;
+    std::memcpy(fileSpec->name, fileName, size_t(fileName[0]) + 1);
     return noErr;
 }
 

@@ -188,10 +188,10 @@ bool WalkMovieBytes(const uint8_t* data, size_t size, WalkSummary* summary) {
     if (EnterMovies() != noErr) FuzzInvariantFailed("EnterMovies failed");
     unsigned char name[256];
     c2pstrcpy(name, path.c_str());
-    FSSpec spec;
-    FSMakeFSSpec(0, 0, name, &spec);
+    FSSpec fileSpec;
+    FSMakeFSSpec(0, 0, name, &fileSpec);
     int16_t ref = 0;
-    summary->openStatus = OpenMovieFile(&spec, &ref, 1);
+    summary->openStatus = OpenMovieFile(&fileSpec, &ref, 1);
     if (summary->openStatus == noErr) {
         Movie movie = nullptr;
         summary->movieStatus = NewMovieFromFile(&movie, ref, nullptr, nullptr, 1, nullptr);

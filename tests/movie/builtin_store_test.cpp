@@ -28,11 +28,11 @@ protected:
     OSErr Open(Movie* movie) {
         unsigned char name[256];
         c2pstrcpy(name, path_.c_str());
-        FSSpec spec;
-        OSErr err = FSMakeFSSpec(0, 0, name, &spec);
+        FSSpec fileSpec;
+        OSErr err = FSMakeFSSpec(0, 0, name, &fileSpec);
         if (err != noErr) return err;
         int16_t ref = 0;
-        err = OpenMovieFile(&spec, &ref, 1);
+        err = OpenMovieFile(&fileSpec, &ref, 1);
         if (err != noErr) return err;
         return NewMovieFromFile(movie, ref, nullptr, nullptr, 1, nullptr);
     }
@@ -177,20 +177,20 @@ TEST_F(BuiltinStore, SampleDescriptionResizesTheHandleAndConvertsTheImageFields)
 
 TEST_F(BuiltinStore, OpenReportsMissingFilesAndBadNames) {
     ASSERT_EQ(InitializeQTML(4), noErr);
-    FSSpec spec;
+    FSSpec fileSpec;
     unsigned char name[256];
     c2pstrcpy(name, (folder_ + "/missing.mov").c_str());
-    FSMakeFSSpec(0, 0, name, &spec);
+    FSMakeFSSpec(0, 0, name, &fileSpec);
     int16_t ref = 0;
-    EXPECT_EQ(OpenMovieFile(&spec, &ref, 1), fnfErr);
+    EXPECT_EQ(OpenMovieFile(&fileSpec, &ref, 1), fnfErr);
     std::string withZero = path_ + std::string(1, '\0') + "x";
     name[0] = uint8_t(withZero.size());
     std::memcpy(name + 1, withZero.data(), withZero.size());
-    FSMakeFSSpec(0, 0, name, &spec);
-    EXPECT_EQ(OpenMovieFile(&spec, &ref, 1), bdNamErr);
+    FSMakeFSSpec(0, 0, name, &fileSpec);
+    EXPECT_EQ(OpenMovieFile(&fileSpec, &ref, 1), bdNamErr);
     c2pstrcpy(name, folder_.c_str());  // a folder is no movie file
-    FSMakeFSSpec(0, 0, name, &spec);
-    OSErr err = OpenMovieFile(&spec, &ref, 1);
+    FSMakeFSSpec(0, 0, name, &fileSpec);
+    OSErr err = OpenMovieFile(&fileSpec, &ref, 1);
     if (err == noErr) {
         Movie movie = nullptr;
         EXPECT_NE(NewMovieFromFile(&movie, ref, nullptr, nullptr, 1, nullptr), noErr);

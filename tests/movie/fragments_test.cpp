@@ -31,11 +31,11 @@ Walk WalkMovie(const std::string& path) {
     InitializeQTML(4);
     unsigned char name[256];
     c2pstrcpy(name, path.c_str());
-    FSSpec spec;
-    FSMakeFSSpec(0, 0, name, &spec);
+    FSSpec fileSpec;
+    FSMakeFSSpec(0, 0, name, &fileSpec);
     int16_t ref = 0;
     Movie movie = nullptr;
-    w.status = OpenMovieFile(&spec, &ref, 1);
+    w.status = OpenMovieFile(&fileSpec, &ref, 1);
     if (w.status == noErr) w.status = NewMovieFromFile(&movie, ref, nullptr, nullptr, 1, nullptr);
     if (w.status == noErr) {
         Media video = nullptr, tc = nullptr;
@@ -82,12 +82,12 @@ protected:
     }
     std::string Make(const std::string& rate, const std::string& timecode, const std::string& movflags,
                      const std::string& name) {
-        FfmpegMovieSpec spec;
-        spec.rate = rate;
-        spec.seconds = 3;
-        spec.timecode = timecode;
-        spec.extraArgs = "-g 10" + (movflags.empty() ? "" : " -movflags " + movflags);
-        return MakeFfmpegMovie(spec, folder_, name);
+        FfmpegMovieSpec options;
+        options.rate = rate;
+        options.seconds = 3;
+        options.timecode = timecode;
+        options.extraArgs = "-g 10" + (movflags.empty() ? "" : " -movflags " + movflags);
+        return MakeFfmpegMovie(options, folder_, name);
     }
     std::string folder_;
 };

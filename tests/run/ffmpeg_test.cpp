@@ -26,11 +26,11 @@ std::string Lines(const std::vector<std::string>& labels) {
 // start and SMPTE counting; returns the list's labels.
 void CheckFfmpegMovie(const std::string& dir, const RateCase& c) {
     SCOPED_TRACE(std::string(c.rate) + " " + c.timecode);
-    FfmpegMovieSpec spec;
-    spec.rate = c.rate;
-    spec.seconds = c.seconds;
-    spec.timecode = c.timecode;
-    const std::string movie = MakeFfmpegMovie(spec, dir, "take.mov");
+    FfmpegMovieSpec options;
+    options.rate = c.rate;
+    options.seconds = c.seconds;
+    options.timecode = c.timecode;
+    const std::string movie = MakeFfmpegMovie(options, dir, "take.mov");
     ASSERT_FALSE(movie.empty());
     std::string start;
     int64_t frames = 0;

@@ -25,12 +25,12 @@ struct RateCase {
 void WalkAndCompare(const RateCase& c) {
     if (!FfmpegAvailable()) GTEST_SKIP() << "ffmpeg not installed";
     TestFolder dir;
-    FfmpegMovieSpec spec;
-    spec.rate = c.rate;
-    spec.timecode = c.timecode;
-    spec.seconds = c.seconds;
-    spec.extraArgs = c.extraArgs;
-    std::string path = MakeFfmpegMovie(spec, dir.path);
+    FfmpegMovieSpec options;
+    options.rate = c.rate;
+    options.timecode = c.timecode;
+    options.seconds = c.seconds;
+    options.extraArgs = c.extraArgs;
+    std::string path = MakeFfmpegMovie(options, dir.path);
     ASSERT_FALSE(path.empty());
     std::string start;
     int64_t frames = 0;
@@ -82,11 +82,11 @@ TEST(ToolboxFfmpeg, Rate2997DropFrameWithBFrames) {
 TEST(ToolboxFfmpeg, TwoMinutesOfDropFrameFrom005928) {
     if (!FfmpegAvailable()) GTEST_SKIP() << "ffmpeg not installed";
     TestFolder dir;
-    FfmpegMovieSpec spec;
-    spec.rate = "30000/1001";
-    spec.timecode = "00:00:59;28";
-    spec.seconds = 120;
-    std::string path = MakeFfmpegMovie(spec, dir.path, "two minutes.mov");
+    FfmpegMovieSpec options;
+    options.rate = "30000/1001";
+    options.timecode = "00:00:59;28";
+    options.seconds = 120;
+    std::string path = MakeFfmpegMovie(options, dir.path, "two minutes.mov");
     ASSERT_FALSE(path.empty());
     int64_t frames = 0;
     ASSERT_TRUE(ProbeFrameCount(path, &frames));

@@ -17,11 +17,11 @@ OSErr OpenMoviePath(const std::string& path, Movie* movie, OSErr* openErr) {
     *movie = nullptr;
     unsigned char name[256];
     c2pstrcpy(name, path.c_str());
-    FSSpec spec;
-    std::memset(&spec, 0, sizeof spec);
-    FSMakeFSSpec(0, 0, name, &spec);
+    FSSpec fileSpec;
+    std::memset(&fileSpec, 0, sizeof fileSpec);
+    FSMakeFSSpec(0, 0, name, &fileSpec);
     int16_t ref = 0;
-    OSErr err = OpenMovieFile(&spec, &ref, 1);
+    OSErr err = OpenMovieFile(&fileSpec, &ref, 1);
     if (openErr) *openErr = err;
     if (err != noErr) return err;
     return NewMovieFromFile(movie, ref, nullptr, nullptr, 1, nullptr);

@@ -97,12 +97,12 @@ void ProbeHookedOperations(const char* path) {
     unsigned char name[256];
     Arm();
     c2pstrcpy(name, path);
-    FSSpec spec;
+    FSSpec fileSpec;
     Arm();
-    FSMakeFSSpec(0, 0, name, &spec);
+    FSMakeFSSpec(0, 0, name, &fileSpec);
     int16_t ref = 0;
     Arm();
-    OSErr open = OpenMovieFile(&spec, &ref, 1);
+    OSErr open = OpenMovieFile(&fileSpec, &ref, 1);
     Movie movie = nullptr;
     Arm();
     OSErr made = NewMovieFromFile(&movie, ref, nullptr, nullptr, 1, nullptr);

@@ -77,7 +77,7 @@ OSErr WrongDispatcher(void) { return 0x7777; }
 uint32_t P(const void* p) { return uint32_t(uintptr_t(p)); }
 
 void CheckSelectorsAndArguments() {
-    FSSpec spec;
+    FSSpec fileSpec;
     unsigned char name[256] = {3, 'a', 'b', 'c'};
     int16_t ref = 0;
     Movie movie = reinterpret_cast<Movie>(0x11223344);
@@ -102,17 +102,17 @@ void CheckSelectorsAndArguments() {
 
     // 16-bit arguments take a whole 32-bit slot each.
     answer = 0x1234FFDA;  // only the low 16 bits are the status: -38
-    CHECK_EQ(FSMakeFSSpec(-7, 0x10203040, name, &spec), OSErr(-38));
+    CHECK_EQ(FSMakeFSSpec(-7, 0x10203040, name, &fileSpec), OSErr(-38));
     CHECK_EQ(fakeSelector, 0x000F00E2);
     CHECK_EQ(uint16_t(seenArgs[0]), uint16_t(-7));
     CHECK_EQ(seenArgs[1], 0x10203040);
     CHECK_EQ(seenArgs[2], P(name));
-    CHECK_EQ(seenArgs[3], P(&spec));
+    CHECK_EQ(seenArgs[3], P(&fileSpec));
 
     answer = 0;
-    OpenMovieFile(&spec, &ref, 1);
+    OpenMovieFile(&fileSpec, &ref, 1);
     CHECK_EQ(fakeSelector, 0x00020192);
-    CHECK_EQ(seenArgs[0], P(&spec));
+    CHECK_EQ(seenArgs[0], P(&fileSpec));
     CHECK_EQ(seenArgs[1], P(&ref));
     CHECK_EQ(uint8_t(seenArgs[2]), 1);
 

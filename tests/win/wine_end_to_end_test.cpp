@@ -213,21 +213,21 @@ TEST_F(WineEndToEnd, FfmpegMovies) {
     if (!FfmpegAvailable()) GTEST_SKIP() << "ffmpeg is not available";
     struct Case {
         const char* name;
-        FfmpegMovieSpec spec;
+        FfmpegMovieSpec options;
     };
     std::vector<Case> cases(3);
     cases[0] = {"pal.mov", {}};
-    cases[0].spec.rate = "25";
-    cases[0].spec.timecode = "10:00:00:00";
+    cases[0].options.rate = "25";
+    cases[0].options.timecode = "10:00:00:00";
     cases[1] = {"ntsc drop.mov", {}};
-    cases[1].spec.rate = "30000/1001";
-    cases[1].spec.timecode = "01:00:00;00";
+    cases[1].options.rate = "30000/1001";
+    cases[1].options.timecode = "01:00:00;00";
     cases[2] = {"film.mov", {}};
-    cases[2].spec.rate = "24";
-    cases[2].spec.timecode = "23:59:59:12";
+    cases[2].options.rate = "24";
+    cases[2].options.timecode = "23:59:59:12";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string made = MakeFfmpegMovie(c.spec, Native(), c.name);
+        std::string made = MakeFfmpegMovie(c.options, Native(), c.name);
         ASSERT_FALSE(made.empty());
         fs::copy_file(made, Windows() + "/" + c.name);
         WineResult native = RunBoth({c.name});

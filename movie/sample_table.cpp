@@ -20,6 +20,7 @@ bool IsFirstQualifying(const SampleRuns& t, size_t i, int64_t time, bool edgeOK)
 
 bool AppendRun(SampleRuns* table, uint64_t count, uint32_t duration) {
     if (count == 0) return true;
+    table->answerKnown = false;
     // count x duration < 2^64; the sum must stay below 2^63.
     if (count > uint64_t(INT64_MAX) || count > UINT64_MAX - table->sampleCount) return false;
     uint64_t span = count * uint64_t(duration);
@@ -53,6 +54,7 @@ void TrimRuns(SampleRuns* table, uint64_t count) {
     while (!runs.empty() && runs.back().firstSample >= count) runs.pop_back();
     table->sampleCount = count;
     table->lastFound = 0;
+    table->answerKnown = false;
     if (runs.empty()) {
         table->endTime = 0;
         return;
@@ -83,18 +85,28 @@ bool FindNextSampleStart(SampleRuns* table, int64_t time, bool edgeOK, int64_t* 
             i = size_t(it - runs.begin());
         }
     }
+    const bool sameRun = table->lastFound == i;
     table->lastFound = i;
     const TimeRun& r = runs[i];
     *duration = r.duration;
     if (After(r.start, time, edgeOK)) {
         *start = r.start;
+        table->answerKnown = true;
+        table->answer = *start;
         return true;
     }
     // r.start <= time < LastStart(r), so duration > 0 here.
     int64_t d = r.duration;
-    int64_t k = (time - r.start) / d;
-    if (!(edgeOK && (time - r.start) % d == 0)) ++k;
-    *start = r.start + k * d;
+    if (sameRun && table->answerKnown && table->answer == time) {
+        // time is a sample start of run i, and not its last one.
+        *start = edgeOK ? time : time + d;
+    } else {
+        int64_t k = (time - r.start) / d;
+        if (!(edgeOK && (time - r.start) % d == 0)) ++k;
+        *start = r.start + k * d;
+    }
+    table->answerKnown = true;
+    table->answer = *start;
     return true;
 }
 

@@ -22,6 +22,11 @@ struct SampleRuns {
     uint64_t sampleCount = 0;
     int64_t endTime = 0;       // where the next appended sample starts
     size_t lastFound = 0;      // run of the previous answer: the walk asks in order
+    // The previous next-sample answer when it was a start inside run
+    // lastFound: asked for the sample after it, the answer is one duration on,
+    // without a division.
+    bool answerKnown = false;
+    int64_t answer = 0;
 };
 
 // Appends count samples of the given duration at endTime. Consecutive equal

@@ -27,50 +27,68 @@ DataFilesResult OpenDataFiles(OutputFiles& files, const std::string& timecodeLis
     return DataFilesResult::Opened;
 }
 
-void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string& timecodeText) {
-    // The text is at most 255 bytes (one counted string), so each line fits
-    // in an empty block.
-    const size_t n = timecodeText.size();
-    char digits[kDecimalMax];
-    char* const digitsEnd = digits + sizeof digits;
-    const char* const digitsStart = FormatDecimalBackward(digitsEnd, frameIndex);
-    const size_t d = size_t(digitsEnd - digitsStart);
+namespace {
 
-    if (n + 16 + 2 * d > kOutputBlockSize) {  // not from a counted string; no shortcut
+// Copies n bytes; from 8 to 16 bytes (every timecode text) as two
+// overlapping 8-byte moves, a few instructions instead of a library call.
+inline void CopyText(char* dst, const char* src, size_t n) {
+    if (n >= 8 && n <= 16) {
+        std::memcpy(dst, src, 8);
+        std::memcpy(dst + n - 8, src + n - 8, 8);
+    } else {
+        std::memcpy(dst, src, n);
+    }
+}
+
+// Room past the line itself: the frame index is copied as a fixed 16 bytes
+// from its counter (at most 11 of them count), and the bytes beyond the line
+// are overwritten by the next one or never handed to the file.
+constexpr size_t kCopySlack = 16;
+
+}  // namespace
+
+void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string& timecodeText) {
+    const size_t n = timecodeText.size();
+    DecimalCounter& index = files.frameIndexText;
+    SetDecimalCounter(index, frameIndex);
+    const char* const digits = index.text;
+    const size_t d = index.length;
+
+    if (n + 2 * d + 5 + 2 * kCopySlack > kOutputBlockSize) {  // not from a counted string; no shortcut
         AppendOutput(files.timecodeList, timecodeText.data(), n);
         AppendOutput(files.timecodeList, "\n", 1);
         AppendOutput(files.subtitleText, "n", 1);
-        AppendOutput(files.subtitleText, digitsStart, d);
+        AppendOutput(files.subtitleText, digits, d);
         AppendOutput(files.subtitleText, "=\"", 2);
         AppendOutput(files.subtitleText, timecodeText.data(), n);
         AppendOutput(files.subtitleText, "\"\n", 2);
     } else {
         // "%s\n"
         char* p = OutputRoom(files.timecodeList, n + 1);
-        std::memcpy(p, timecodeText.data(), n);
+        CopyText(p, timecodeText.data(), n);
         p[n] = '\n';
         files.timecodeList.used += n + 1;
 
         // "n%d=\"%s\"\n"
-        p = OutputRoom(files.subtitleText, d + n + 5);
-        *p++ = 'n';
-        std::memcpy(p, digitsStart, d);
-        p += d;
-        *p++ = '=';
-        *p++ = '"';
-        std::memcpy(p, timecodeText.data(), n);
-        p += n;
-        *p++ = '"';
-        *p = '\n';
+        p = OutputRoom(files.subtitleText, d + n + 5 + kCopySlack);
+        p[0] = 'n';
+        std::memcpy(p + 1, digits, kCopySlack);
+        p += 1 + d;
+        p[0] = '=';
+        p[1] = '"';
+        CopyText(p + 2, timecodeText.data(), n);
+        p += 2 + n;
+        p[0] = '"';
+        p[1] = '\n';
         files.subtitleText.used += d + n + 5;
     }
 
     // "%d %d\n" from frame 1 on; frame 0 takes the range file's default.
     if (frameIndex != 0) {
-        char* p = OutputRoom(files.subtitleRange, 2 * d + 2);
-        std::memcpy(p, digitsStart, d);
+        char* p = OutputRoom(files.subtitleRange, 2 * d + 2 + kCopySlack);
+        std::memcpy(p, digits, kCopySlack);
         p[d] = ' ';
-        std::memcpy(p + d + 1, digitsStart, d);
+        std::memcpy(p + d + 1, digits, kCopySlack);
         p[2 * d + 1] = '\n';
         files.subtitleRange.used += 2 * d + 2;
     }

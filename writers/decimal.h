@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 // Room for any int32_t in decimal with its sign.
@@ -21,6 +22,42 @@ inline char* FormatDecimalBackward(char* end, int32_t value) {
     } while (magnitude != 0);
     if (value < 0) *--p = '-';
     return p;
+}
+
+// A non-negative counter's decimal text, counted on in place: the walk's
+// frame index goes up by one per sample, and adding one to the text is
+// cheaper than formatting it anew. The digits start at text[0]; the bytes
+// after them stay defined (zero at first), so that a writer may copy a fixed
+// 16 bytes and keep only `length` of them.
+struct DecimalCounter {
+    char text[32] = {};
+    size_t length = 0;
+    int32_t value = 0;
+    bool valid = false;
+};
+
+// Makes the counter's text that of value: one digit carried on when value is
+// the next one up, a fresh formatting otherwise (first use, jumps, negatives).
+inline void SetDecimalCounter(DecimalCounter& c, int32_t value) {
+    if (c.valid && c.value >= 0 && value > 0 && uint32_t(value) == uint32_t(c.value) + 1u) {
+        size_t i = c.length;
+        while (i > 0 && c.text[i - 1] == '9') c.text[--i] = '0';
+        if (i > 0) {
+            ++c.text[i - 1];
+        } else {  // 9...9 + 1: one more digit, a leading 1
+            std::memmove(c.text + 1, c.text, c.length);
+            c.text[0] = '1';
+            ++c.length;
+        }
+    } else {
+        char digits[kDecimalMax];
+        char* const end = digits + sizeof digits;
+        const char* start = FormatDecimalBackward(end, value);
+        c.length = size_t(end - start);
+        std::memcpy(c.text, start, c.length);
+        c.valid = true;
+    }
+    c.value = value;
 }
 
 inline void AppendDecimal(std::string& out, int32_t value) {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "writers/decimal.h"
+
 // A stream opened "wb", and a block of bytes not yet handed to it. The data
 // files get a few short lines per sample; copying them into the block and
 // handing it over whole keeps the per-line cost to a few byte copies.
@@ -22,6 +24,7 @@ struct OutputFiles {
     OutputStream subtitleText;    // _Lumarest_SubTitle_TimeCode.txt
     OutputStream subtitleRange;   // _Lumarest_SubTitle_Range.txt
     OutputStream subtitleScript;  // _Lumarest_SubTitle.avs
+    DecimalCounter frameIndexText;  // the last frame index written, as text
 };
 
 constexpr size_t kOutputBlockSize = 64 * 1024;

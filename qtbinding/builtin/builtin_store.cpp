@@ -2,24 +2,17 @@
 
 #include <cstdlib>
 
-namespace {
-
 // A plain global rather than a function-local static: the per-sample calls
 // reach it without the guard of a lazy initialisation. Nothing uses the
 // store while globals are being constructed.
-BuiltinStore gStore;
-
-}  // namespace
-
-BuiltinStore& Store() { return gStore; }
+BuiltinStore gBuiltinStore;
 
 bool ToolboxStarted() { return Store().startCount > 0; }
 
-bool IsLive(const void* p, StoreKind kind) {
+bool IsLiveLookUp(const void* p, StoreKind kind) {
     if (!p) return false;
     BuiltinStore& s = Store();
     const void*& last = s.lastLive[size_t(kind)];
-    if (p == last) return true;
     auto it = s.live.find(p);
     if (it == s.live.end() || it->second != kind) return false;
     last = p;
@@ -34,12 +27,6 @@ void Register(const void* p, StoreKind kind) {
     s.live[p] = kind;
 }
 
-MovieRecord* LiveMovie(Movie m) { return IsLive(m, StoreKind::Movie) ? m : nullptr; }
-TrackRecord* LiveTrack(Track t) { return IsLive(t, StoreKind::Track) ? t : nullptr; }
-MediaRecord* LiveMedia(Media m) { return IsLive(m, StoreKind::Media) ? m : nullptr; }
-ComponentInstanceRecord* LiveHandler(ComponentInstance c) {
-    return IsLive(c, StoreKind::Handler) ? c : nullptr;
-}
 HandleRecord* LiveHandle(Handle h) {
     return IsLive(h, StoreKind::Handle) ? reinterpret_cast<HandleRecord*>(h) : nullptr;
 }

@@ -61,14 +61,27 @@ struct BuiltinStore {
     const void* lastLive[kStoreKinds] = {};
 };
 
-BuiltinStore& Store();
+extern BuiltinStore gBuiltinStore;
+inline BuiltinStore& Store() { return gBuiltinStore; }
+
 bool ToolboxStarted();
-bool IsLive(const void* p, StoreKind kind);
+
+// The hash look-up behind IsLive; remembers p as the last live one of its kind.
+bool IsLiveLookUp(const void* p, StoreKind kind);
+
+// Inline so that the per-sample calls, which hand in the reference of the
+// previous call, pay one comparison.
+inline bool IsLive(const void* p, StoreKind kind) {
+    return p && (p == gBuiltinStore.lastLive[size_t(kind)] || IsLiveLookUp(p, kind));
+}
+
 void Register(const void* p, StoreKind kind);
 
 // Checked casts of the references handed in; null when not held.
-MovieRecord* LiveMovie(Movie m);
-TrackRecord* LiveTrack(Track t);
-MediaRecord* LiveMedia(Media m);
-ComponentInstanceRecord* LiveHandler(ComponentInstance c);
+inline MovieRecord* LiveMovie(Movie m) { return IsLive(m, StoreKind::Movie) ? m : nullptr; }
+inline TrackRecord* LiveTrack(Track t) { return IsLive(t, StoreKind::Track) ? t : nullptr; }
+inline MediaRecord* LiveMedia(Media m) { return IsLive(m, StoreKind::Media) ? m : nullptr; }
+inline ComponentInstanceRecord* LiveHandler(ComponentInstance c) {
+    return IsLive(c, StoreKind::Handler) ? c : nullptr;
+}
 HandleRecord* LiveHandle(Handle h);

@@ -19,6 +19,24 @@ uint64_t ScaleMagnitude(uint64_t m, uint64_t num, uint64_t den, bool roundUp) {
     return q * num + (r * num + (roundUp ? den - 1 : 0)) / den;
 }
 
+// Where the first zero of the 256-byte buffer lies, or 256 when it holds
+// none: p2cstrcpy puts one after at most 255 characters, and the bound keeps
+// a faulty binding from sending the trim past the buffer. The scan goes a
+// word at a time (the bit trick flags a word holding a zero byte) and a
+// library memchr for a dozen bytes cost more than the trim itself.
+size_t PlainLength(const char (&plain)[256]) {
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    constexpr uint64_t kHighs = 0x8080808080808080u;
+    for (size_t at = 0; at < sizeof plain; at += 8) {
+        uint64_t word;
+        std::memcpy(&word, plain + at, 8);
+        if (((word - kOnes) & ~word & kHighs) == 0) continue;
+        for (size_t i = at; i < at + 8; ++i)
+            if (plain[i] == '\0') return i;
+    }
+    return sizeof plain;
+}
+
 }  // namespace
 
 TimeValue ToTimecodeMediaTime(TimeValue64 videoTime, const MediaTimeScales& scales) {
@@ -46,14 +64,6 @@ bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales
         return false;
     }
     p2cstrcpy(scratch.plain, scratch.counted);
-    // p2cstrcpy writes at most 255 characters and a zero; the bound keeps a
-    // faulty binding from sending the scan past the buffer.
-    // The zero is looked for where p2cstrcpy puts it first, then in the rest.
-    const size_t counted = size_t(scratch.counted[0]) + 1;
-    const void* end = std::memchr(scratch.plain, '\0', counted);
-    if (!end && counted < sizeof scratch.plain)
-        end = std::memchr(scratch.plain + counted, '\0', sizeof scratch.plain - counted);
-    const size_t length = end ? size_t(static_cast<const char*>(end) - scratch.plain) : sizeof scratch.plain;
-    TrimStringInto(scratch.plain, length, " \r\n", timecodeText);
+    TrimStringInto(scratch.plain, PlainLength(scratch.plain), " \r\n", timecodeText);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "extract/trim_string.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -9,6 +10,33 @@ bool InSet(char c, const char* set) {
     for (; *set != '\0'; ++set)
         if (*set == c) return true;
     return false;
+}
+
+// The set's bytes below 64 (" \r\n" has only such) as one bit each, so
+// that the four or so bytes each trim looks at are tested without a scan.
+struct ByteSet {
+    uint64_t low = 0;
+    bool anyHigh = false;  // bytes of 64 and up go through the scan
+    const char* set;
+};
+
+ByteSet MakeByteSet(const char* set) {
+    ByteSet b;
+    b.set = set;
+    for (const char* p = set; *p != '\0'; ++p) {
+        const unsigned char u = static_cast<unsigned char>(*p);
+        if (u < 64)
+            b.low |= uint64_t(1) << u;
+        else
+            b.anyHigh = true;
+    }
+    return b;
+}
+
+bool InSet(char c, const ByteSet& b) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 64) return ((b.low >> u) & 1) != 0;
+    return b.anyHigh && InSet(c, b.set);
 }
 
 // Copies n bytes; from 8 to 16 bytes (every timecode text) as two
@@ -24,7 +52,8 @@ void CopyText(char* dst, const char* src, size_t n) {
 
 }  // namespace
 
-void TrimStringInto(const char* data, size_t size, const char* set, std::string& out) {
+void TrimStringInto(const char* data, size_t size, const char* setText, std::string& out) {
+    const ByteSet set = MakeByteSet(setText);
     size_t last = size;
     while (last > 0 && InSet(data[last - 1], set)) --last;
     if (last == 0) {

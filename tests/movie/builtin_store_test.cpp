@@ -212,4 +212,22 @@ TEST(CountedStrings, CopiesCapAt255AndRoundTrip) {
     EXPECT_EQ(text[0], 0);
 }
 
+// Every length from 0 to 20, into another buffer and in place (the counted
+// string's own bytes become the text).
+TEST(CountedStrings, PlainCopyOfEveryShortLengthAlsoInPlace) {
+    for (unsigned n = 0; n <= 20; ++n) {
+        std::string expected;
+        for (unsigned i = 0; i < n; ++i) expected += char('A' + i);
+        unsigned char counted[32];
+        counted[0] = uint8_t(n);
+        std::memcpy(counted + 1, expected.data(), n);
+        char text[32];
+        std::memset(text, 'x', sizeof text);
+        p2cstrcpy(text, counted);
+        EXPECT_EQ(std::string(text), expected) << n;
+        p2cstrcpy(reinterpret_cast<char*>(counted), counted);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(counted)), expected) << n;
+    }
+}
+
 }  // namespace

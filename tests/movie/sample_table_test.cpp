@@ -64,6 +64,37 @@ TEST(SampleRuns, NextStartMatchesAScanOverEverySample) {
     }
 }
 
+const std::vector<Run> kSteps = {{5, 1001}, {3, 1}, {4, 1001}, {2, 0}, {3, 30}};
+
+// Asking again from each answer takes the step without a division; mixed
+// with edge requests, repeated times and jumps it must agree with the scan.
+TEST(SampleRuns, NextStartFromThePreviousAnswerMatchesAScan) {
+    SampleRuns table = MakeRuns(kSteps);
+    std::vector<int64_t> starts = SampleStarts(kSteps);
+    int64_t t = 0, d = 0;
+    int steps = 0;
+    bool edge = true;
+    for (int64_t from = 0;; ++steps) {
+        ASSERT_LT(steps, 100);
+        int64_t expected = ScanNext(starts, from, edge);
+        bool found = FindNextSampleStart(&table, from, edge, &t, &d);
+        ASSERT_EQ(found, expected >= 0) << from;
+        if (!found) break;
+        ASSERT_EQ(t, expected) << "from " << from << " edge " << edge;
+        // Every third step asks from a time between starts, every fifth with
+        // the edge flag (the same answer again), the rest from the answer.
+        edge = steps % 5 == 4;
+        from = steps % 3 == 2 ? t + 1 : t;
+    }
+    // The table changed under a remembered answer: trimmed, then asked again.
+    ASSERT_TRUE(FindNextSampleStart(&table, 0, false, &t, &d));
+    EXPECT_EQ(t, 1001);
+    TrimRuns(&table, 2);
+    ASSERT_TRUE(FindNextSampleStart(&table, 0, false, &t, &d));
+    EXPECT_EQ(t, 1001);
+    EXPECT_FALSE(FindNextSampleStart(&table, 1001, false, &t, &d));
+}
+
 TEST(SampleRuns, WalkWithZeroDurationsEndsAndVisitsEveryDistinctStart) {
     SampleRuns table = MakeRuns(kMixed);
     std::vector<int64_t> starts = SampleStarts(kMixed);

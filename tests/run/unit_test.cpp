@@ -4,7 +4,9 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "driver/movie_path.h"
 #include "driver/output_paths.h"
@@ -32,6 +34,23 @@ TEST(TrimString, NothingLeftGivesEmpty) {
 TEST(TrimString, ZeroByteIsNoMemberOfTheSet) {
     const std::string withZero("\0 a \0", 5);
     EXPECT_EQ(TrimString(withZero, kTrimSet), withZero);
+}
+
+// Into a string already holding a text: the same length is overwritten in
+// place, another length replaces it; no bytes of the previous text remain.
+TEST(TrimString, IntoOverwritesThePreviousText) {
+    std::string out;
+    const char* texts[] = {"01:00:00;00", " 01:00:00;01\r\n", "1:0", "  ", "123456789012345678",
+                           "12345678", "1234567", "abcdefgh", "0123456789abcdef", "\n0123456789abcdeX\n"};
+    const char* trimmed[] = {"01:00:00;00", "01:00:00;01", "1:0", "", "123456789012345678",
+                             "12345678", "1234567", "abcdefgh", "0123456789abcdef", "0123456789abcdeX"};
+    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i) {
+        TrimStringInto(texts[i], std::strlen(texts[i]), " \r\n", out);
+        EXPECT_EQ(out, trimmed[i]) << i;
+    }
+    // Set bytes of 64 and above are members too.
+    TrimStringInto("zz01zz", 6, "z", out);
+    EXPECT_EQ(out, "01");
 }
 
 TEST(TrimString, IntoReusesTheStringsCapacity) {
@@ -96,6 +115,24 @@ TEST(AppendDecimal, MatchesPrintf) {
         std::string out = "x";
         AppendDecimal(out, v);
         EXPECT_EQ(out, std::string("x") + expected);
+    }
+}
+
+// The counter against printf through carries, jumps, negatives and the wrap
+// from INT32_MAX; the bytes after the digits must not leak into its text.
+TEST(DecimalCounter, CountedOnTextMatchesPrintf) {
+    std::vector<int32_t> values;
+    for (int32_t v = 0; v <= 1100; ++v) values.push_back(v);
+    for (int32_t v : {99999, 100000, 100001, 5, 6, -3, -2, -1, 0, 1, 999999998, 999999999, 1000000000,
+                      INT32_MAX - 1, INT32_MAX, INT32_MIN, INT32_MIN + 1, 42, 43})
+        values.push_back(v);
+    DecimalCounter c;
+    for (int32_t v : values) {
+        SetDecimalCounter(c, v);
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%d", v);
+        ASSERT_EQ(std::string(c.text, c.length), expected);
+        ASSERT_LE(c.length, kDecimalMax);
     }
 }
 

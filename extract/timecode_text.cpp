@@ -30,9 +30,16 @@ size_t PlainLength(const char (&plain)[256]) {
     for (size_t at = 0; at < sizeof plain; at += 8) {
         uint64_t word;
         std::memcpy(&word, plain + at, 8);
-        if (((word - kOnes) & ~word & kHighs) == 0) continue;
+        const uint64_t zeros = (word - kOnes) & ~word & kHighs;
+        if (zeros == 0) continue;
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        // The lowest flag is exact (only bytes above a zero can be flagged
+        // falsely); on a little-endian machine it marks the first byte.
+        return at + size_t(__builtin_ctzll(zeros)) / 8;
+#else
         for (size_t i = at; i < at + 8; ++i)
             if (plain[i] == '\0') return i;
+#endif
     }
     return sizeof plain;
 }

@@ -70,8 +70,8 @@ bool SetRunEndTime(SampleRuns* table, int64_t time) {
     return true;
 }
 
-bool FindNextSampleStart(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
-                         int64_t* duration) {
+bool FindNextSampleStartBySearch(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
+                                 int64_t* duration) {
     const std::vector<TimeRun>& runs = table->runs;
     size_t i = table->lastFound;
     if (!IsFirstQualifying(*table, i, time, edgeOK)) {

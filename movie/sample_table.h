@@ -42,8 +42,25 @@ bool SetRunEndTime(SampleRuns* table, int64_t time);
 // Start of the first sample that starts after time (or at it, with edgeOK),
 // and that sample's duration. Samples that share a start time (zero
 // durations) are one time for the search. False when there is none.
-bool FindNextSampleStart(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
-                         int64_t* duration);
+bool FindNextSampleStartBySearch(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
+                                 int64_t* duration);
+// Inline for the walk's request, the sample after the previous answer while
+// that was a start in run lastFound before its last one: runs lie in time
+// order, so nothing earlier starts after it and the next start is one
+// duration on. Everything else goes to the search.
+inline bool FindNextSampleStart(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
+                                int64_t* duration) {
+    if (!edgeOK && table->answerKnown && time == table->answer && table->lastFound < table->runs.size()) {
+        const TimeRun& r = table->runs[table->lastFound];
+        if (r.duration != 0 && time < r.start + int64_t(r.count - 1) * int64_t(r.duration)) {
+            *start = time + int64_t(r.duration);
+            *duration = r.duration;
+            table->answer = *start;
+            return true;
+        }
+    }
+    return FindNextSampleStartBySearch(table, time, edgeOK, start, duration);
+}
 // Start of the last sample that starts before time (or at it, with edgeOK).
 bool FindPreviousSampleStart(const SampleRuns& table, int64_t time, bool edgeOK, int64_t* start,
                              int64_t* duration);

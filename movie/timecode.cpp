@@ -122,7 +122,10 @@ bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, co
     if (def.flags & tcCounter) return false;
     if (previousCount < 0 || count != previousCount + 1 || count > INT32_MAX) return false;
     // Within one day a wrapping count is its own remainder.
-    if ((def.flags & tc24HourMax) && count >= FramesPerDay(def)) return false;
+    // A day holds at least 86313 x numFrames frames (drop frame loses 0.1 %
+    // of them), so most counts skip working out the exact figure.
+    if ((def.flags & tc24HourMax) && count >= 86313 * int64_t(def.numFrames) && count >= FramesPerDay(def))
+        return false;
     // Frame labels within one second follow one another; drop frame only
     // skips labels where a new minute starts.
     if ((previous.t.minutes & tctNegFlag) || previous.t.frames + 1 >= def.numFrames) return false;

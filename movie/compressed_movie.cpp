@@ -1,5 +1,7 @@
 #include "movie/compressed_movie.h"
 
+#include <algorithm>
+
 #include "movie/atom.h"
 
 #ifdef LUMAREST_HAVE_ZLIB
@@ -15,14 +17,23 @@ bool Inflate(const uint8_t* data, size_t size, uint32_t inflatedSize, std::strin
 #ifdef LUMAREST_HAVE_ZLIB
     if (uint64_t(inflatedSize) > uint64_t(size) * kMaxInflateRatio + 64) return false;
     if (uint64_t(inflatedSize) > uint64_t(SIZE_MAX / 2)) return false;
-    out->assign(inflatedSize, '\0');
+    // The buffer grows with what the stream really yields, up to the declared
+    // size, so a header that lies about its size costs no more memory than
+    // its compressed bytes can fill.
+    out->assign(std::min<size_t>(inflatedSize, size_t(64) * 1024), '\0');
     z_stream z{};
     if (inflateInit(&z) != Z_OK) return false;
     z.next_in = const_cast<Bytef*>(data);
     z.avail_in = uInt(size);
-    z.next_out = reinterpret_cast<Bytef*>(&(*out)[0]);
-    z.avail_out = uInt(inflatedSize);
-    int rc = inflate(&z, Z_FINISH);
+    int rc = Z_OK;
+    for (;;) {
+        z.next_out = reinterpret_cast<Bytef*>(&(*out)[0]) + z.total_out;
+        z.avail_out = uInt(out->size() - z.total_out);
+        rc = inflate(&z, Z_FINISH);
+        if (rc != Z_BUF_ERROR && rc != Z_OK) break;
+        if (z.total_out < out->size() || out->size() == inflatedSize) break;  // stalled, or full
+        out->resize(std::min<size_t>(size_t(inflatedSize), out->size() * 2));
+    }
     bool ok = rc == Z_STREAM_END && z.total_out == inflatedSize;
     inflateEnd(&z);
     return ok;

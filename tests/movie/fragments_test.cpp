@@ -228,6 +228,31 @@ TEST(CompressedHeader, InflatedMoovReadsLikeThePlainOne) {
     EXPECT_EQ(WalkMovie(folder + "/c.mov").status, invalidMovie);
     RemoveFolder(folder);
 }
+
+// A header that inflates to far more than the first 64 KiB buffer: the buffer
+// grows with the stream and the movie reads as the plain one.
+TEST(CompressedHeader, LargeHeaderInflatesWhole) {
+    std::string folder = MakeTempFolder();
+    ASSERT_FALSE(folder.empty());
+    FixtureMovie m;
+    FixtureTrack video = FixtureVideoTrack(30000, 0, 1001);
+    video.stts.clear();
+    for (uint32_t i = 0; i < 20000; ++i) video.stts.push_back({1, i % 2 ? 1001u : 1002u});
+    m.tracks.push_back(video);
+    m.tracks.push_back(FixtureTimecodeTrack(tcDropFrame, 30000, 1001, 30, 30000, 0, 20000 * 1002));
+    std::string plain = BuildFixtureMovie(m);
+    ASSERT_TRUE(WriteFixtureFile(folder + "/plain.mov", plain));
+    Walk expected = WalkMovie(folder + "/plain.mov");
+    ASSERT_EQ(expected.status, noErr);
+    ASSERT_EQ(expected.timecodes.size(), 20000u);
+    const std::string packed = CompressHeader(plain, "zlib", 0);
+    ASSERT_LT(packed.size(), plain.size() / 4);
+    ASSERT_TRUE(WriteFixtureFile(folder + "/c.mov", packed));
+    Walk w = WalkMovie(folder + "/c.mov");
+    EXPECT_EQ(w.status, noErr);
+    EXPECT_EQ(w.timecodes, expected.timecodes);
+    RemoveFolder(folder);
+}
 #endif
 
 }  // namespace

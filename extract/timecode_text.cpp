@@ -44,6 +44,9 @@ size_t PlainLength(const char (&plain)[256]) {
     return sizeof plain;
 }
 
+// The handler's text is trimmed of spaces, carriage returns and line feeds.
+constexpr ByteSet kTrimSet = MakeByteSet(" \r\n");
+
 }  // namespace
 
 TimeValue ToTimecodeMediaTime(TimeValue64 videoTime, const MediaTimeScales& scales) {
@@ -71,6 +74,6 @@ bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales
         return false;
     }
     p2cstrcpy(scratch.plain, scratch.counted);
-    TrimStringInto(scratch.plain, PlainLength(scratch.plain), " \r\n", timecodeText);
+    TrimStringInto(scratch.plain, PlainLength(scratch.plain), kTrimSet, timecodeText);
     return true;
 }

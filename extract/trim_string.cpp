@@ -12,27 +12,6 @@ bool InSet(char c, const char* set) {
     return false;
 }
 
-// The set's bytes below 64 (" \r\n" has only such) as one bit each, so
-// that the four or so bytes each trim looks at are tested without a scan.
-struct ByteSet {
-    uint64_t low = 0;
-    bool anyHigh = false;  // bytes of 64 and up go through the scan
-    const char* set;
-};
-
-ByteSet MakeByteSet(const char* set) {
-    ByteSet b;
-    b.set = set;
-    for (const char* p = set; *p != '\0'; ++p) {
-        const unsigned char u = static_cast<unsigned char>(*p);
-        if (u < 64)
-            b.low |= uint64_t(1) << u;
-        else
-            b.anyHigh = true;
-    }
-    return b;
-}
-
 bool InSet(char c, const ByteSet& b) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < 64) return ((b.low >> u) & 1) != 0;
@@ -52,8 +31,11 @@ void CopyText(char* dst, const char* src, size_t n) {
 
 }  // namespace
 
-void TrimStringInto(const char* data, size_t size, const char* setText, std::string& out) {
-    const ByteSet set = MakeByteSet(setText);
+void TrimStringInto(const char* data, size_t size, const char* set, std::string& out) {
+    TrimStringInto(data, size, MakeByteSet(set), out);
+}
+
+void TrimStringInto(const char* data, size_t size, const ByteSet& set, std::string& out) {
     size_t last = size;
     while (last > 0 && InSet(data[last - 1], set)) --last;
     if (last == 0) {

@@ -16,12 +16,6 @@ namespace {
 constexpr uint32_t kScale = 30000;
 constexpr uint32_t kFrame = 1001;
 
-std::string Label(int64_t frame, int fps, bool drop) {
-    SmpteTime zero;
-    zero.dropFrame = drop;
-    return FormatSmpte(SmpteAdd(zero, fps, frame));
-}
-
 // A movie with a short video track and the given timecode track, opened in
 // the running session, and that track's handler.
 struct StepMovie {
@@ -56,7 +50,7 @@ TEST(TimecodeStep, DropFrameWalkAcrossMinutesAndMidnight) {
         StepMovie m(FixtureTimecodeTrack(tcDropFrame | tc24HourMax, kScale, kFrame, uint8_t(fps), kScale,
                                          int32_t(start), uint32_t(frames * kFrame)));
         for (int64_t k = 0; k < frames; ++k)
-            ASSERT_EQ(m.At(k), Label(start + k, fps, true)) << fps << " fps, frame " << k;
+            ASSERT_EQ(m.At(k), SmpteLabel(start + k, fps, true)) << fps << " fps, frame " << k;
     }
 }
 
@@ -70,7 +64,7 @@ TEST(TimecodeStep, NonDropWalkAndRequestsOutOfOrder) {
     for (int64_t k : order) {
         // At 25 units a second and one unit per frame: time k is frame k.
         ComponentResult r = 0;
-        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(k), &r), Label(start + k, 25, false)) << k;
+        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(k), &r), SmpteLabel(start + k, 25, false)) << k;
         ASSERT_EQ(r, 0);
     }
 }
@@ -81,7 +75,7 @@ TEST(TimecodeStep, NegativeTimecodesCountTowardsZero) {
     StepMovie m(FixtureTimecodeTrack(tcNegTimesOK, kScale, kFrame, 30, kScale, -60, 200 * kFrame));
     for (int64_t k = 0; k < 200; ++k) {
         int64_t count = k - 60;
-        std::string expected = count < 0 ? "-" + Label(-count, 30, false) : Label(count, 30, false);
+        std::string expected = count < 0 ? "-" + SmpteLabel(-count, 30, false) : SmpteLabel(count, 30, false);
         ASSERT_EQ(m.At(k), expected) << k;
     }
 }
@@ -96,7 +90,7 @@ TEST(TimecodeStep, SampleBreaksRestartTheCount) {
     for (int32_t v : values) tc.tcSamples.push_back({uint32_t(v), 40 * kFrame});
     StepMovie m(tc);
     for (int64_t k = 0; k < 120; ++k)
-        ASSERT_EQ(m.At(k), Label(values[k / 40] + k % 40, 30, true)) << k;
+        ASSERT_EQ(m.At(k), SmpteLabel(values[k / 40] + k % 40, 30, true)) << k;
 }
 
 TEST(TimecodeStep, MediaScaleUnlikeTheDefinitionCountsWholeFrames) {
@@ -112,6 +106,6 @@ TEST(TimecodeStep, MediaScaleUnlikeTheDefinitionCountsWholeFrames) {
         if (t < 0) t = 0;
         ComponentResult r = 0;
         const int64_t frame = t * 30000 / (600 * 1001);
-        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(t), &r), Label(start + frame, 30, true)) << t;
+        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(t), &r), SmpteLabel(start + frame, 30, true)) << t;
     }
 }

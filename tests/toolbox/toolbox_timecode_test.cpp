@@ -12,13 +12,6 @@
 
 namespace {
 
-// The label of frame number `frame` counted from midnight.
-std::string Label(int64_t frame, int fps, bool drop) {
-    SmpteTime zero;
-    zero.dropFrame = drop;
-    return FormatSmpte(SmpteAdd(zero, fps, frame));
-}
-
 // Opens a movie holding a short video track, `tc` and the tracks of `m`, in
 // an open session, and finds the timecode media handler.
 struct TimecodeMovie {
@@ -51,10 +44,10 @@ TEST(ToolboxTimecode, DropFrameAt2997CountsAcrossMinutesAndHours) {
     EXPECT_EQ(tm.At(0), "00:59:59;28");
     EXPECT_EQ(tm.At(2 * 1001), "01:00:00;00");
     for (uint32_t k = 0; k < frames; k += 7)
-        ASSERT_EQ(tm.At(TimeValue(k * 1001)), Label(start + k, 30, true)) << k;
+        ASSERT_EQ(tm.At(TimeValue(k * 1001)), SmpteLabel(start + k, 30, true)) << k;
     // Within a frame the label does not change.
-    EXPECT_EQ(tm.At(3 * 1001 - 1), Label(start + 2, 30, true));
-    EXPECT_EQ(tm.At(3 * 1001), Label(start + 3, 30, true));
+    EXPECT_EQ(tm.At(3 * 1001 - 1), SmpteLabel(start + 2, 30, true));
+    EXPECT_EQ(tm.At(3 * 1001), SmpteLabel(start + 3, 30, true));
 }
 
 TEST(ToolboxTimecode, DropFrameAt5994DropsFourLabels) {
@@ -64,7 +57,7 @@ TEST(ToolboxTimecode, DropFrameAt5994DropsFourLabels) {
     ASSERT_EQ(tm.status, noErr);
     EXPECT_EQ(tm.At(0), "00:00:59;57");
     EXPECT_EQ(tm.At(3 * 1001), "00:01:00;04");
-    for (uint32_t k = 0; k < 20000; k += 3) ASSERT_EQ(tm.At(TimeValue(k * 1001)), Label(start + k, 60, true)) << k;
+    for (uint32_t k = 0; k < 20000; k += 3) ASSERT_EQ(tm.At(TimeValue(k * 1001)), SmpteLabel(start + k, 60, true)) << k;
 }
 
 TEST(ToolboxTimecode, NonDropRates) {
@@ -75,7 +68,7 @@ TEST(ToolboxTimecode, NonDropRates) {
         const uint32_t start = 3600u * c.fps - 5;
         TimecodeMovie tm(FixtureTimecodeTrack(0, c.scale, c.duration, c.fps, c.scale, start, 100000 * c.duration));
         ASSERT_EQ(tm.status, noErr);
-        for (uint32_t k = 0; k < 3000; k += 1) ASSERT_EQ(tm.At(TimeValue(k * c.duration)), Label(start + k, c.fps, false)) << k;
+        for (uint32_t k = 0; k < 3000; k += 1) ASSERT_EQ(tm.At(TimeValue(k * c.duration)), SmpteLabel(start + k, c.fps, false)) << k;
     }
 }
 
@@ -127,15 +120,15 @@ TEST(ToolboxTimecode, SeveralSamplesAreTimecodeBreaks) {
         tc.tcSamplesPerChunk = perChunk;
         TimecodeMovie tm(tc);
         ASSERT_EQ(tm.status, noErr);
-        EXPECT_EQ(tm.At(0), Label(1000, 25, false)) << perChunk;
-        EXPECT_EQ(tm.At(49), Label(1049, 25, false));
+        EXPECT_EQ(tm.At(0), SmpteLabel(1000, 25, false)) << perChunk;
+        EXPECT_EQ(tm.At(49), SmpteLabel(1049, 25, false));
         EXPECT_EQ(tm.At(50), "01:00:00:00");
         EXPECT_EQ(tm.At(74), "01:00:00:24");
-        EXPECT_EQ(tm.At(75), Label(7, 25, false));
-        EXPECT_EQ(tm.At(174), Label(106, 25, false));
+        EXPECT_EQ(tm.At(75), SmpteLabel(7, 25, false));
+        EXPECT_EQ(tm.At(174), SmpteLabel(106, 25, false));
         // Past the last sample the count goes on from it.
-        EXPECT_EQ(tm.At(175), Label(107, 25, false));
-        EXPECT_EQ(tm.At(75 + 25 * 3600), Label(7 + 25 * 3600, 25, false));
+        EXPECT_EQ(tm.At(175), SmpteLabel(107, 25, false));
+        EXPECT_EQ(tm.At(75 + 25 * 3600), SmpteLabel(7 + 25 * 3600, 25, false));
     }
 }
 
@@ -146,12 +139,12 @@ TEST(ToolboxTimecode, DefinitionAndMediaTimeScalesDiffer) {
     TimecodeMovie tm(FixtureTimecodeTrack(0, 24000, 1001, 24, 600, 0, 600 * 3600));
     ASSERT_EQ(tm.status, noErr);
     for (TimeValue t : {0, 25, 26, 1001, 1002, 600 * 60, 600 * 3599})
-        EXPECT_EQ(tm.At(t), Label(int64_t(t) * 40 / 1001, 24, false)) << t;
+        EXPECT_EQ(tm.At(t), SmpteLabel(int64_t(t) * 40 / 1001, 24, false)) << t;
     // Media at half the definition's scale: 15000 ticks, 29.97 drop frame.
     TimecodeMovie half(FixtureTimecodeTrack(tcDropFrame, 30000, 1001, 30, 15000, 1798, 15000 * 600));
     ASSERT_EQ(half.status, noErr);
     for (TimeValue t : {0, 500, 501, 1001, 1502, 15000 * 60})
-        EXPECT_EQ(half.At(t), Label(1798 + int64_t(t) * 2 / 1001, 30, true)) << t;
+        EXPECT_EQ(half.At(t), SmpteLabel(1798 + int64_t(t) * 2 / 1001, 30, true)) << t;
 }
 
 TEST(ToolboxTimecode, DescriptionVariantsFromRealFiles) {
@@ -276,9 +269,9 @@ TEST(ToolboxTimecode, VideoWalkWithTimecodeMediaAt600) {
         ASSERT_EQ(w.timecodes.size(), samples);
         int wrong = 0;
         for (size_t k = 0; k < samples; ++k)
-            if (w.timecodes[k] != Label(start + k, c.fps, c.flags & tcDropFrame) && ++wrong <= 3)
+            if (w.timecodes[k] != SmpteLabel(start + k, c.fps, c.flags & tcDropFrame) && ++wrong <= 3)
                 ADD_FAILURE() << c.videoScale << "/" << c.tcScale << " sample " << k << ": " << w.timecodes[k]
-                              << ", expected " << Label(start + k, c.fps, c.flags & tcDropFrame);
+                              << ", expected " << SmpteLabel(start + k, c.fps, c.flags & tcDropFrame);
         EXPECT_EQ(wrong, 0) << c.videoScale << "/" << c.tcScale;
     }
 }

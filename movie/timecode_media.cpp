@@ -124,16 +124,20 @@ ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, Timecod
     // Counter mode counts upward from an unsigned value; otherwise the value
     // is a signed frame number.
     int64_t count = (def->flags & tcCounter) ? int64_t(value) + frames : int64_t(int32_t(value)) + frames;
+    // The answer is made in a local and stored once: read back from *rec, a
+    // record just written field by field waits for those stores to land.
+    TimeCodeRecord answer;
     const bool stepped = cache->answered && cache->answerIndex == description &&
-                         StepRecord(*def, count, cache->count, cache->record, rec, frameNum);
+                         StepRecord(*def, count, cache->count, cache->record, &answer, frameNum);
     if (!stepped) {
         cache->answered = false;
-        result = FrameCountToRecord(*def, count, rec, frameNum);
+        result = FrameCountToRecord(*def, count, &answer, frameNum);
         if (result != noErr) return result;
     }
+    *rec = answer;
     cache->answered = true;
     cache->answerIndex = description;
     cache->count = count;
-    cache->record = *rec;
+    cache->record = answer;
     return noErr;
 }

@@ -3,20 +3,17 @@
 // in the block.
 #include "qtbinding/toolbox.h"
 
-#include <cstring>
-
 namespace {
 
-ComponentResult MakeComponentRequest(ComponentInstance instance, int16_t what,
-                                     const ComponentParamSlot* params, int count) {
-    // Filled field by field (unused slots zero): a memset of the whole block
-    // and then the fields cost more than the request's own work.
-    ComponentParameters block;
+// The block's header; every parameter slot zero. Each caller then stores its
+// parameters straight into the slots: gathering them in an array first and
+// copying that over made the copy's wide loads wait on the narrow stores just
+// made, which cost more than the whole request.
+void StartRequest(ComponentParameters& block, int16_t what, int count) {
     block.flags = 0;
     block.paramSize = uint8_t(count * sizeof(ComponentParamSlot));
     block.what = what;
-    for (int i = 0; i < kMaxComponentParams; ++i) block.params[i] = i < count ? params[i] : 0;
-    return CallComponent(instance, &block);
+    for (ComponentParamSlot& slot : block.params) slot = 0;
 }
 
 ComponentParamSlot Slot(const void* p) { return reinterpret_cast<ComponentParamSlot>(p); }
@@ -25,13 +22,22 @@ ComponentParamSlot Slot(const void* p) { return reinterpret_cast<ComponentParamS
 
 ComponentResult TCGetTimeCodeAtTime(MediaHandler mh, TimeValue mediaTime, int32_t* frameNum,
                                     TimeCodeDef* tcdef, TimeCodeRecord* tcrec, void* sourceRefH) {
-    const ComponentParamSlot params[5] = {ComponentParamSlot(mediaTime), Slot(frameNum), Slot(tcdef),
-                                          Slot(tcrec), Slot(sourceRefH)};
-    return MakeComponentRequest(mh, kTCGetTimeCodeAtTimeSelect, params, 5);
+    ComponentParameters block;
+    StartRequest(block, kTCGetTimeCodeAtTimeSelect, 5);
+    block.params[0] = ComponentParamSlot(mediaTime);
+    block.params[1] = Slot(frameNum);
+    block.params[2] = Slot(tcdef);
+    block.params[3] = Slot(tcrec);
+    block.params[4] = Slot(sourceRefH);
+    return CallComponent(mh, &block);
 }
 
 ComponentResult TCTimeCodeToString(MediaHandler mh, TimeCodeDef* tcdef, TimeCodeRecord* tcrec,
                                    unsigned char* tcStr) {
-    const ComponentParamSlot params[3] = {Slot(tcdef), Slot(tcrec), Slot(tcStr)};
-    return MakeComponentRequest(mh, kTCTimeCodeToStringSelect, params, 3);
+    ComponentParameters block;
+    StartRequest(block, kTCTimeCodeToStringSelect, 3);
+    block.params[0] = Slot(tcdef);
+    block.params[1] = Slot(tcrec);
+    block.params[2] = Slot(tcStr);
+    return CallComponent(mh, &block);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/short_text.h"
 #include "extract/trim_string.h"
 
 namespace {
@@ -44,6 +45,14 @@ size_t PlainLength(const char (&plain)[256]) {
     return sizeof plain;
 }
 
+// The plain text's length: where p2cstrcpy put the terminator, after the
+// counted length `counted`, when the text itself holds no zero (the usual
+// case, checked in the pieces it was copied in); the full scan otherwise.
+size_t TextLength(const char (&plain)[256], uint8_t counted) {
+    if (plain[counted] == '\0' && !ShortTextHasZero(plain, counted)) return counted;
+    return PlainLength(plain);
+}
+
 // The handler's text is trimmed of spaces, carriage returns and line feeds.
 constexpr ByteSet kTrimSet = MakeByteSet(" \r\n");
 
@@ -74,6 +83,6 @@ bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales
         return false;
     }
     p2cstrcpy(scratch.plain, scratch.counted);
-    TrimStringInto(scratch.plain, PlainLength(scratch.plain), kTrimSet, timecodeText);
+    TrimStringInto(scratch.plain, TextLength(scratch.plain, scratch.counted[0]), kTrimSet, timecodeText);
     return true;
 }

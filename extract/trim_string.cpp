@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/short_text.h"
+
 namespace {
 
 // The set is a few bytes long; a plain scan beats a library call per byte.
@@ -16,17 +18,6 @@ bool InSet(char c, const ByteSet& b) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < 64) return ((b.low >> u) & 1) != 0;
     return b.anyHigh && InSet(c, b.set);
-}
-
-// Copies n bytes; from 8 to 16 bytes (every timecode text) as two
-// overlapping 8-byte moves instead of a library call.
-void CopyText(char* dst, const char* src, size_t n) {
-    if (n >= 8 && n <= 16) {
-        std::memcpy(dst, src, 8);
-        std::memcpy(dst + n - 8, src + n - 8, 8);
-    } else {
-        std::memcpy(dst, src, n);
-    }
 }
 
 }  // namespace
@@ -47,7 +38,7 @@ void TrimStringInto(const char* data, size_t size, const ByteSet& set, std::stri
     const size_t length = last - first;
     if (out.size() == length) {
         // The walk's texts keep one length: overwrite in place, no size change.
-        CopyText(&out[0], data + first, length);
+        CopyShortText(&out[0], data + first, length);
         return;
     }
     // clear and append: the same bytes as assign, without its general

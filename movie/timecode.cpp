@@ -27,12 +27,14 @@ int64_t DropFrameDisplayCount(int64_t n, int64_t fps) {
     return n + skipped;
 }
 
+// The two digits of 0..99, in text order.
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // A field of a timecode: at least two digits ("%02u"); a byte has at most three.
 char* PutTwoDigitsOrMore(char* p, unsigned v) {
-    static const char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
     if (v >= 100) {
         *p++ = char('0' + v / 100);
         v %= 100;
@@ -40,6 +42,34 @@ char* PutTwoDigitsOrMore(char* p, unsigned v) {
     p[0] = kPairs[2 * v];
     p[1] = kPairs[2 * v + 1];
     return p + 2;
+}
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
+// v's two digits as they lie in memory on a little-endian machine.
+uint64_t PairWord(unsigned v) {
+    return uint64_t(uint8_t(kPairs[2 * v])) | uint64_t(uint8_t(kPairs[2 * v + 1])) << 8;
+}
+
+// The usual label "hh:mm:ss;ff" (every field below 100, not negative) made in
+// registers and stored in the pieces that the copies downstream read: bytes
+// 0-7, 8-9 and 10 of the text (see common/short_text.h). False, with nothing
+// written, for any other label or on a big-endian machine.
+bool PutUsualLabel(const TimeCodeRecord& rec, char separator, unsigned char* str) {
+    const unsigned h = rec.t.hours, m = rec.t.minutes, s = rec.t.seconds, f = rec.t.frames;
+    if (!kLittleEndian || h >= 100 || m >= 100 || s >= 100 || f >= 100) return false;  // also the sign bit
+    const uint64_t head = PairWord(h) | uint64_t(':') << 16 | PairWord(m) << 24 | uint64_t(':') << 40 |
+                          PairWord(s) << 48;
+    const uint16_t middle = uint16_t(uint8_t(separator) | uint8_t(kPairs[2 * f]) << 8);
+    str[0] = 11;
+    std::memcpy(str + 1, &head, 8);
+    std::memcpy(str + 9, &middle, 2);
+    str[11] = uint8_t(kPairs[2 * f + 1]);
+    return true;
 }
 
 // "%ld": a leading '-' when negative, no padding; at most 11 bytes.
@@ -129,8 +159,9 @@ bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, co
     // Frame labels within one second follow one another; drop frame only
     // skips labels where a new minute starts.
     if ((previous.t.minutes & tctNegFlag) || previous.t.frames + 1 >= def.numFrames) return false;
-    *rec = previous;
-    rec->t.frames = uint8_t(previous.t.frames + 1);
+    TimeCodeRecord next = previous;
+    next.t.frames = uint8_t(previous.t.frames + 1);
+    *rec = next;
     *shown = int32_t(count);
     return true;
 }
@@ -138,6 +169,9 @@ bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, co
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str) {
     // Written by hand rather than with snprintf: the walk asks for one text
     // per video sample, and the formatted print cost more than all the rest.
+    if (!(def.flags & tcCounter) && def.numFrames != 0 &&
+        PutUsualLabel(rec, DropFrameApplies(def) ? ';' : ':', str))
+        return noErr;
     char* text = reinterpret_cast<char*>(str + 1);
     char* p = text;
     if (def.flags & tcCounter) {

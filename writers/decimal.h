@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/short_text.h"
+
 // Room for any int32_t in decimal with its sign.
 constexpr size_t kDecimalMax = 11;
 
@@ -26,9 +28,7 @@ inline char* FormatDecimalBackward(char* end, int32_t value) {
 
 // A non-negative counter's decimal text, counted on in place: the walk's
 // frame index goes up by one per sample, and adding one to the text is
-// cheaper than formatting it anew. The digits start at text[0]; the bytes
-// after them stay defined (zero at first), so that a writer may copy a fixed
-// 16 bytes and keep only `length` of them.
+// cheaper than formatting it anew. The digits start at text[0].
 struct DecimalCounter {
     char text[32] = {};
     size_t length = 0;
@@ -58,6 +58,18 @@ inline void SetDecimalCounter(DecimalCounter& c, int32_t value) {
         c.valid = true;
     }
     c.value = value;
+}
+
+// Copies the counter's text to p; returns the end. Counting on rewrites the
+// last digit alone (nine times in ten), so that byte is copied on its own and
+// the rest in the pieces of common/short_text.h: each load then reads one
+// earlier store.
+inline char* PutDecimalCounter(char* p, const DecimalCounter& c) {
+    if (c.length == 0) return p;
+    const size_t last = c.length - 1;
+    CopyShortText(p, c.text, last);
+    p[last] = c.text[last];
+    return p + c.length;
 }
 
 inline void AppendDecimal(std::string& out, int32_t value) {

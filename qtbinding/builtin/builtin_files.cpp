@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "common/short_text.h"
 #include "movie/movie_parse.h"
 #include "movie/movie_status.h"
 #include "qtbinding/builtin/builtin_store.h"
@@ -65,17 +66,9 @@ extern "C" void c2pstrcpy(unsigned char* dst, const char* src) {
 extern "C" void p2cstrcpy(char* dst, const unsigned char* src) {
     if (!dst) return;
     size_t n = src ? src[0] : 0;
-    if (n >= 8 && n <= 16) {
-        // Every timecode text: both overlapping halves are loaded before
-        // either is stored, so a copy in place (dst == src) stays right.
-        uint64_t head, tail;
-        std::memcpy(&head, src + 1, 8);
-        std::memcpy(&tail, src + 1 + n - 8, 8);
-        std::memcpy(dst, &head, 8);
-        std::memcpy(dst + n - 8, &tail, 8);
-    } else if (n) {
-        std::memmove(dst, src + 1, n);
-    }
+    // In the pieces the timecode text was written in; safe in place (dst ==
+    // src) too, as every piece is loaded before it is stored.
+    if (n) CopyShortText(dst, reinterpret_cast<const char*>(src + 1), n);
     dst[n] = 0;
 }
 

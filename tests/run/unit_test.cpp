@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/short_text.h"
 #include "driver/movie_path.h"
 #include "driver/output_paths.h"
 #include "extract/timecode_text.h"
@@ -133,6 +134,47 @@ TEST(DecimalCounter, CountedOnTextMatchesPrintf) {
         std::snprintf(expected, sizeof expected, "%d", v);
         ASSERT_EQ(std::string(c.text, c.length), expected);
         ASSERT_LE(c.length, kDecimalMax);
+        char copied[24];
+        std::memset(copied, '#', sizeof copied);
+        ASSERT_EQ(PutDecimalCounter(copied, c), copied + c.length);
+        ASSERT_EQ(std::string(copied, c.length + 1), std::string(expected) + "#");
+    }
+}
+
+// Every length up to past the piecewise limit: exactly n bytes land, nothing
+// after them is touched, and a copy one byte down the same buffer (the
+// counted string read in place) is right too.
+TEST(ShortText, CopiesExactlyNBytesAlsoOneByteDownInPlace) {
+    for (size_t n = 0; n <= kShortTextMax + 8; ++n) {
+        std::string source;
+        for (size_t i = 0; i < n; ++i) source += char('a' + i % 26);
+        char out[40];
+        std::memset(out, '#', sizeof out);
+        CopyShortText(out, source.data(), n);
+        EXPECT_EQ(std::string(out, n + 1), source + "#") << n;
+
+        char buffer[40];
+        std::memset(buffer, '#', sizeof buffer);
+        buffer[0] = char(n);
+        std::memcpy(buffer + 1, source.data(), n);
+        CopyShortText(buffer, buffer + 1, n);
+        EXPECT_EQ(std::string(buffer, n), source) << n;
+    }
+}
+
+TEST(ShortText, FindsAZeroAtEveryPositionAndNoneWhenAbsent) {
+    for (size_t n = 0; n <= kShortTextMax + 8; ++n) {
+        char text[40];
+        std::memset(text, 'x', sizeof text);
+        text[n] = '\0';  // just past the n bytes: not theirs
+        EXPECT_FALSE(ShortTextHasZero(text, n)) << n;
+        for (size_t at = 0; at < n; ++at) {
+            text[at] = '\0';
+            EXPECT_TRUE(ShortTextHasZero(text, n)) << n << " " << at;
+            text[at] = char(0x80);  // a high byte is no zero
+            EXPECT_FALSE(ShortTextHasZero(text, n)) << n << " " << at;
+            text[at] = 'x';
+        }
     }
 }
 

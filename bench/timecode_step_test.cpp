@@ -69,6 +69,21 @@ TEST(TimecodeStep, NonDropWalkAndRequestsOutOfOrder) {
     }
 }
 
+// A refused request between two answers one frame apart: the second must
+// still be counted from the first, not from what the refused one looked up.
+TEST(TimecodeStep, RefusedRequestBetweenNeighbours) {
+    QtSession qt;
+    const int64_t start = 25 * 60;
+    StepMovie m(FixtureTimecodeTrack(0, 25, 1, 25, 25, int32_t(start), 1000));
+    for (int64_t k : {10, 11, 12}) {
+        ComponentResult r = 0;
+        ASSERT_EQ(TimecodeTextAt(m.handler, TimeValue(k), &r), SmpteLabel(start + k, 25, false)) << k;
+        ComponentResult refused = 0;
+        TimecodeTextAt(m.handler, TimeValue(-1 - k), &refused);
+        ASSERT_NE(refused, 0) << k;
+    }
+}
+
 TEST(TimecodeStep, NegativeTimecodesCountTowardsZero) {
     QtSession qt;
     // Starts 60 frames before zero; negative labels carry a '-' and count down.

@@ -1,5 +1,6 @@
 #include "movie/timecode.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "movie/byte_cursor.h"
@@ -150,12 +151,7 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
                 TimeCodeRecord* rec, int32_t* shown) {
     if (def.flags & tcCounter) return false;
-    if (previousCount < 0 || count != previousCount + 1 || count > INT32_MAX) return false;
-    // Within one day a wrapping count is its own remainder.
-    // A day holds at least 86313 x numFrames frames (drop frame loses 0.1 %
-    // of them), so most counts skip working out the exact figure.
-    if ((def.flags & tc24HourMax) && count >= 86313 * int64_t(def.numFrames) && count >= FramesPerDay(def))
-        return false;
+    if (previousCount < 0 || count != previousCount + 1 || count >= StepCountEnd(def)) return false;
     // Frame labels within one second follow one another; drop frame only
     // skips labels where a new minute starts.
     if ((previous.t.minutes & tctNegFlag) || previous.t.frames + 1 >= def.numFrames) return false;
@@ -164,6 +160,13 @@ bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, co
     *rec = next;
     *shown = int32_t(count);
     return true;
+}
+
+int64_t StepCountEnd(const TimeCodeDef& def) {
+    const int64_t end = int64_t(INT32_MAX) + 1;
+    // Within one day a wrapping count is its own remainder.
+    if (def.flags & tc24HourMax) return std::min(end, FramesPerDay(def));
+    return end;
 }
 
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str) {

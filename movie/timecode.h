@@ -40,6 +40,10 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
                 TimeCodeRecord* rec, int32_t* shown);
 
+// The counts that StepRecord may step to lie below this: 2^31, or a day's
+// frames when the timecode wraps at 24 hours (the wrap needs the full path).
+int64_t StepCountEnd(const TimeCodeDef& def);
+
 // "HH:MM:SS:FF", "HH:MM:SS;FF" for drop frame, a leading '-' when negative,
 // or the decimal counter, as a counted string in a 256-byte buffer.
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str);

@@ -99,10 +99,43 @@ ComponentResult Definition(const MediaModel& media, TimecodeSampleCache* cache, 
     return noErr;
 }
 
+// The walk's usual request: a time within the span of the sample answered
+// last, exactly one frame on from that answer, whose label moves on within
+// its second. Answered from the cache: the same figures as the full path
+// below (elapsed frames counted on, then StepRecord), without its look-ups.
+// False, with nothing changed, for any other request.
+bool StepAnswer(TimecodeSampleCache* cache, int32_t time, int32_t* frameNum, TimeCodeDef* def,
+                TimeCodeRecord* rec) {
+    if (!cache->stepReady || time >= cache->spanEnd) return false;
+    const int64_t elapsed = int64_t(time) - cache->spanStart;
+    const int64_t delta = elapsed - cache->elapsed;
+    if (delta < 0) return false;
+    // time < 2^31 and the scale < 2^31: delta x scale < 2^62, and the
+    // remainder before it is below the divisor, itself below 2^62.
+    const TimeCodeDef& d = cache->definition;
+    const int64_t remainder = cache->remainder + delta * int64_t(d.fTimeScale) - cache->divisor;
+    if (remainder < 0 || remainder >= cache->divisor) return false;  // not exactly one frame on
+    const int64_t count = cache->count + 1;
+    if (count >= cache->stepEnd || cache->record.t.frames + 1 >= d.numFrames) return false;
+    TimeCodeRecord next = cache->record;
+    next.t.frames = uint8_t(next.t.frames + 1);
+    cache->elapsed = elapsed;
+    cache->frames += 1;
+    cache->remainder = remainder;
+    cache->count = count;
+    cache->record = next;
+    if (def) *def = d;
+    if (rec) *rec = next;
+    if (frameNum) *frameNum = int32_t(count);
+    return true;
+}
+
 }  // namespace
 
 ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache,
                                int32_t time, int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec) {
+    if (StepAnswer(cache, time, frameNum, def, rec)) return noErr;
+    cache->stepReady = false;
     TimeCodeDef localDef;
     TimeCodeRecord localRec;
     int32_t localFrame;
@@ -139,5 +172,9 @@ ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, Timecod
     cache->answerIndex = description;
     cache->count = count;
     cache->record = answer;
+    // ElapsedFrames and Definition above left this answer's figures in the cache.
+    cache->stepReady = !(def->flags & tcCounter) && count >= 0 && !(answer.t.minutes & tctNegFlag);
+    cache->divisor = int64_t(media.timeScale) * int64_t(def->frameDuration);
+    cache->stepEnd = StepCountEnd(*def);
     return noErr;
 }

@@ -37,6 +37,14 @@ struct TimecodeSampleCache {
     uint32_t answerIndex = 0;    // under the definition of this description
     int64_t count = 0;
     TimeCodeRecord record{};
+
+    // Set by a successful answer whose label can step on (not counter mode,
+    // not negative), and whose sample, definition and elapsed-time figures
+    // above are all that answer's: the next request may then be answered
+    // from these figures alone. Cleared by every request that does not.
+    bool stepReady = false;
+    int64_t divisor = 0;         // media time scale x frame duration
+    int64_t stepEnd = 0;         // StepCountEnd of the definition
 };
 
 // Fills def, rec and *frameNum (each may be null) for media time `time`.

@@ -19,56 +19,87 @@
 
 constexpr size_t kShortTextMax = 16;
 
+namespace short_text {
+
+template <typename Word>
+inline void CopyPiece(char* dst, const char* src, size_t at) {
+    Word v;
+    std::memcpy(&v, src + at, sizeof v);
+    std::memcpy(dst + at, &v, sizeof v);
+}
+
+// (v - 0x01..01) & ~v & 0x80..80 is non-zero exactly when v holds a zero byte.
+template <typename Word>
+inline bool PieceHasZero(const char* p, size_t at) {
+    Word v;
+    std::memcpy(&v, p + at, sizeof v);
+    const Word ones = Word(~Word(0)) / 0xFF;
+    return ((v - ones) & ~v & Word(ones << 7)) != 0;
+}
+
+// The pieces of an N-byte text, fixed at compile time.
+template <size_t N>
+inline void CopyPieces(char* dst, const char* src) {
+    if constexpr (N >= 8) {
+        CopyPiece<uint64_t>(dst, src, 0);
+        CopyPieces<N - 8>(dst + 8, src + 8);
+    } else {
+        if constexpr ((N & 4) != 0) CopyPiece<uint32_t>(dst, src, 0);
+        if constexpr ((N & 2) != 0) CopyPiece<uint16_t>(dst, src, N & 4);
+        if constexpr ((N & 1) != 0) dst[N - 1] = src[N - 1];
+    }
+}
+
+template <size_t N>
+inline bool PiecesHaveZero(const char* p) {
+    if constexpr (N >= 8) {
+        return PieceHasZero<uint64_t>(p, 0) || PiecesHaveZero<N - 8>(p + 8);
+    } else {
+        bool zero = false;
+        if constexpr ((N & 4) != 0) zero = zero || PieceHasZero<uint32_t>(p, 0);
+        if constexpr ((N & 2) != 0) zero = zero || PieceHasZero<uint16_t>(p, N & 4);
+        if constexpr ((N & 1) != 0) zero = zero || p[N - 1] == '\0';
+        return zero;
+    }
+}
+
+}  // namespace short_text
+
+// One case per length, so that a copy is one well-predicted jump (the walk's
+// texts keep their length) and a few fixed moves.
+#define LUMAREST_SHORT_TEXT_CASES(F) \
+    F(1) F(2) F(3) F(4) F(5) F(6) F(7) F(8) F(9) F(10) F(11) F(12) F(13) F(14) F(15) F(16)
+
 // Copies n bytes from src to dst in the pieces above. dst may lie before src
 // in the same buffer: each piece is loaded before it is stored, and no piece
 // stores over bytes that a later piece loads.
 inline void CopyShortText(char* dst, const char* src, size_t n) {
-    if (n > kShortTextMax) {
-        std::memmove(dst, src, n);
-        return;
+    switch (n) {
+        case 0:
+            return;
+#define LUMAREST_COPY_CASE(N) \
+    case N:                   \
+        return short_text::CopyPieces<N>(dst, src);
+            LUMAREST_SHORT_TEXT_CASES(LUMAREST_COPY_CASE)
+#undef LUMAREST_COPY_CASE
+        default:
+            std::memmove(dst, src, n);
     }
-    size_t at = 0;
-    for (; n - at >= 8; at += 8) {
-        uint64_t v;
-        std::memcpy(&v, src + at, 8);
-        std::memcpy(dst + at, &v, 8);
-    }
-    if ((n - at) & 4) {
-        uint32_t v;
-        std::memcpy(&v, src + at, 4);
-        std::memcpy(dst + at, &v, 4);
-        at += 4;
-    }
-    if ((n - at) & 2) {
-        uint16_t v;
-        std::memcpy(&v, src + at, 2);
-        std::memcpy(dst + at, &v, 2);
-        at += 2;
-    }
-    if (at < n) dst[at] = src[at];
 }
 
 // Whether any of the n bytes at p is zero, read in the same pieces.
-// (v - 0x01..01) & ~v & 0x80..80 is non-zero exactly when v holds a zero byte.
 inline bool ShortTextHasZero(const char* p, size_t n) {
-    if (n > kShortTextMax) return std::memchr(p, 0, n) != nullptr;
-    size_t at = 0;
-    for (; n - at >= 8; at += 8) {
-        uint64_t v;
-        std::memcpy(&v, p + at, 8);
-        if ((v - 0x0101010101010101u) & ~v & 0x8080808080808080u) return true;
+    switch (n) {
+        case 0:
+            return false;
+#define LUMAREST_ZERO_CASE(N) \
+    case N:                   \
+        return short_text::PiecesHaveZero<N>(p);
+            LUMAREST_SHORT_TEXT_CASES(LUMAREST_ZERO_CASE)
+#undef LUMAREST_ZERO_CASE
+        default:
+            return std::memchr(p, 0, n) != nullptr;
     }
-    if ((n - at) & 4) {
-        uint32_t v;
-        std::memcpy(&v, p + at, 4);
-        if ((v - 0x01010101u) & ~v & 0x80808080u) return true;
-        at += 4;
-    }
-    if ((n - at) & 2) {
-        uint16_t v;
-        std::memcpy(&v, p + at, 2);
-        if ((v & 0xFF) == 0 || (v & 0xFF00) == 0) return true;
-        at += 2;
-    }
-    return at < n && p[at] == '\0';
 }
+
+#undef LUMAREST_SHORT_TEXT_CASES

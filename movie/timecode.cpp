@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/byte_order.h"
 #include "movie/byte_cursor.h"
 #include "movie/movie_status.h"
 
@@ -45,15 +46,11 @@ char* PutTwoDigitsOrMore(char* p, unsigned v) {
     return p + 2;
 }
 
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-constexpr bool kLittleEndian = true;
-#else
-constexpr bool kLittleEndian = false;
-#endif
-
-// v's two digits as they lie in memory on a little-endian machine.
+// v's two digits as they lie in memory, read as one 16-bit word.
 uint64_t PairWord(unsigned v) {
-    return uint64_t(uint8_t(kPairs[2 * v])) | uint64_t(uint8_t(kPairs[2 * v + 1])) << 8;
+    uint16_t pair;
+    std::memcpy(&pair, kPairs + 2 * v, 2);
+    return pair;
 }
 
 // The usual label "hh:mm:ss;ff" (every field below 100, not negative) made in

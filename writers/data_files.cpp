@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/short_text.h"
 #include "writers/decimal.h"
 
 DataFilesResult OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath,
@@ -34,7 +35,10 @@ void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string&
     SetDecimalCounter(index, frameIndex);
     const size_t d = index.length;
 
-    if (n + d + 5 > kOutputBlockSize) {  // not from a counted string; no room to fill in place
+    // The frame index goes in as a fixed kDecimalCopy bytes; the room asked
+    // for covers them, and what lies past the index is overwritten next.
+    const size_t slack = kDecimalCopy - d;
+    if (n + 2 * kDecimalCopy + 5 > kOutputBlockSize) {  // not from a counted string; no room to fill in place
         AppendOutput(files.timecodeList, text, n);
         AppendOutput(files.timecodeList, "\n", 1);
         AppendOutput(files.subtitleText, "n", 1);
@@ -50,7 +54,7 @@ void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string&
         files.timecodeList.used += n + 1;
 
         // "n%d=\"%s\"\n"
-        p = OutputRoom(files.subtitleText, d + n + 5);
+        p = OutputRoom(files.subtitleText, d + n + 5 + slack);
         p[0] = 'n';
         p = PutDecimalCounter(p + 1, index);
         p[0] = '=';
@@ -63,7 +67,7 @@ void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string&
 
     // "%d %d\n" from frame 1 on; frame 0 takes the range file's default.
     if (frameIndex != 0) {
-        char* p = OutputRoom(files.subtitleRange, 2 * d + 2);
+        char* p = OutputRoom(files.subtitleRange, 2 * d + 2 + slack);
         p = PutDecimalCounter(p, index);
         *p++ = ' ';
         p = PutDecimalCounter(p, index);

@@ -7,10 +7,12 @@
 #include <cstring>
 #include <string>
 
-#include "common/short_text.h"
+#include "common/byte_order.h"
 
 // Room for any int32_t in decimal with its sign.
 constexpr size_t kDecimalMax = 11;
+// The bytes a counter's text is copied in (see DecimalCounter).
+constexpr size_t kDecimalCopy = 16;
 
 // Writes value in decimal (a leading '-' when negative, no padding) so that it
 // ends at end; returns where it starts.
@@ -29,8 +31,14 @@ inline char* FormatDecimalBackward(char* end, int32_t value) {
 // A non-negative counter's decimal text, counted on in place: the walk's
 // frame index goes up by one per sample, and adding one to the text is
 // cheaper than formatting it anew. The digits start at text[0].
+//
+// The writers copy the text as two fixed 8-byte words (16 bytes, of which
+// `length` count). Counting on without a carry, nine times in ten, adds one
+// to the last digit through the whole 8-byte word that holds it, so that each
+// of those word loads reads from one earlier store; a load over a byte just
+// stored on its own would wait for the store to reach the cache.
 struct DecimalCounter {
-    char text[32] = {};
+    char text[kDecimalCopy] = {};
     size_t length = 0;
     int32_t value = 0;
     bool valid = false;
@@ -40,14 +48,23 @@ struct DecimalCounter {
 // the next one up, a fresh formatting otherwise (first use, jumps, negatives).
 inline void SetDecimalCounter(DecimalCounter& c, int32_t value) {
     if (c.valid && c.value >= 0 && value > 0 && uint32_t(value) == uint32_t(c.value) + 1u) {
-        size_t i = c.length;
-        while (i > 0 && c.text[i - 1] == '9') c.text[--i] = '0';
-        if (i > 0) {
-            ++c.text[i - 1];
-        } else {  // 9...9 + 1: one more digit, a leading 1
-            std::memmove(c.text + 1, c.text, c.length);
-            c.text[0] = '1';
-            ++c.length;
+        const size_t last = c.length - 1;
+        if (kLittleEndian && c.text[last] != '9') {
+            char* const word = c.text + last / 8 * 8;
+            uint64_t w;
+            std::memcpy(&w, word, 8);
+            w += uint64_t(1) << (8 * (last % 8));
+            std::memcpy(word, &w, 8);
+        } else {
+            size_t i = c.length;
+            while (i > 0 && c.text[i - 1] == '9') c.text[--i] = '0';
+            if (i > 0) {
+                ++c.text[i - 1];
+            } else {  // 9...9 + 1: one more digit, a leading 1
+                std::memmove(c.text + 1, c.text, c.length);
+                c.text[0] = '1';
+                ++c.length;
+            }
         }
     } else {
         char digits[kDecimalMax];
@@ -60,15 +77,15 @@ inline void SetDecimalCounter(DecimalCounter& c, int32_t value) {
     c.value = value;
 }
 
-// Copies the counter's text to p; returns the end. Counting on rewrites the
-// last digit alone (nine times in ten), so that byte is copied on its own and
-// the rest in the pieces of common/short_text.h: each load then reads one
-// earlier store.
+// Copies the counter's 16 bytes to p as two words and returns p + length:
+// p needs room for 16 bytes, and the ones after the digits are for the
+// caller to overwrite or leave unused.
 inline char* PutDecimalCounter(char* p, const DecimalCounter& c) {
-    if (c.length == 0) return p;
-    const size_t last = c.length - 1;
-    CopyShortText(p, c.text, last);
-    p[last] = c.text[last];
+    uint64_t head, tail;
+    std::memcpy(&head, c.text, 8);
+    std::memcpy(&tail, c.text + 8, 8);
+    std::memcpy(p, &head, 8);
+    std::memcpy(p + 8, &tail, 8);
     return p + c.length;
 }
 

@@ -5,6 +5,11 @@
 bool OpenOutputStream(OutputStream& stream, const std::string& path) {
     stream.file = std::fopen(path.c_str(), "wb");
     if (!stream.file) return false;
+    // The block is the stream's only buffer: each flush becomes one write.
+    // With stdio's own buffer as well, every block went out as two writes
+    // (the whole multiples of that buffer, then the rest copied into it),
+    // twice the system calls for the same bytes.
+    std::setvbuf(stream.file, nullptr, _IONBF, 0);
     stream.block.resize(kOutputBlockSize);
     stream.used = 0;
     stream.path = path;

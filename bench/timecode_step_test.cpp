@@ -54,6 +54,19 @@ TEST(TimecodeStep, DropFrameWalkAcrossMinutesAndMidnight) {
     }
 }
 
+// A sample whose count lies days past midnight: labels wrap to the day and
+// go on stepping across the next midnight.
+TEST(TimecodeStep, CountsDaysPastMidnightWrapAndStep) {
+    QtSession qt;
+    const int64_t day = 144 * (30 * 600 - 9 * 2);
+    const int64_t start = 3 * day - 45;
+    const int64_t frames = 100;
+    StepMovie m(FixtureTimecodeTrack(tcDropFrame | tc24HourMax, kScale, kFrame, 30, kScale, int32_t(start),
+                                     uint32_t(frames * kFrame)));
+    for (int64_t k = 0; k < frames; ++k)
+        ASSERT_EQ(m.At(k), SmpteLabel((start + k) % day, 30, true)) << k;
+}
+
 TEST(TimecodeStep, NonDropWalkAndRequestsOutOfOrder) {
     QtSession qt;
     const int64_t start = 3 * 3600 * 25 - 40;

@@ -126,10 +126,7 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
         *shown = int32_t(count);
         return noErr;
     }
-    if (def.flags & tc24HourMax) {
-        const int64_t day = FramesPerDay(def);
-        if (count < 0 || count >= day) count = FloorMod(count, day);
-    }
+    count = CountWithinDay(def, count);
     bool negative = count < 0;
     if (negative && !(def.flags & tcNegTimesOK)) return invalidTime;
     int64_t magnitude = negative ? -count : count;
@@ -157,6 +154,13 @@ bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, co
     *rec = next;
     *shown = int32_t(count);
     return true;
+}
+
+int64_t CountWithinDay(const TimeCodeDef& def, int64_t count) {
+    if ((def.flags & tcCounter) || !(def.flags & tc24HourMax)) return count;
+    const int64_t day = FramesPerDay(def);
+    if (day <= 0) return count;  // no frame rate: nothing to wrap at
+    return count < 0 || count >= day ? FloorMod(count, day) : count;
 }
 
 int64_t StepCountEnd(const TimeCodeDef& def) {

@@ -40,6 +40,11 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
                 TimeCodeRecord* rec, int32_t* shown);
 
+// count wrapped into one day (0 up to a day's frames) when the timecode
+// wraps at 24 hours and is no counter; count itself otherwise. The record
+// of either is the same.
+int64_t CountWithinDay(const TimeCodeDef& def, int64_t count);
+
 // The counts that StepRecord may step to lie below this: 2^31, or a day's
 // frames when the timecode wraps at 24 hours (the wrap needs the full path).
 int64_t StepCountEnd(const TimeCodeDef& def);

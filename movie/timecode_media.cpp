@@ -156,7 +156,9 @@ ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, Timecod
     int64_t frames = ElapsedFrames(cache, description, time - start, media.timeScale, *def);
     // Counter mode counts upward from an unsigned value; otherwise the value
     // is a signed frame number.
-    int64_t count = (def->flags & tcCounter) ? int64_t(value) + frames : int64_t(int32_t(value)) + frames;
+    // Wrapped at once, so that walks past midnight step from day to day too.
+    const int64_t count = CountWithinDay(
+        *def, (def->flags & tcCounter) ? int64_t(value) + frames : int64_t(int32_t(value)) + frames);
     // The answer is made in a local and stored once: read back from *rec, a
     // record just written field by field waits for those stores to land.
     TimeCodeRecord answer;

@@ -23,6 +23,7 @@ FloorTime WriteFloor(const std::vector<OutputCopy>& copies) {
     for (const OutputCopy& c : copies) {
         std::FILE* f = std::fopen(c.path.c_str(), "wb");
         if (!f) continue;
+        std::setvbuf(f, nullptr, _IONBF, 0);  // as the tool's streams: the block is the only buffer
         for (size_t at = 0; at < c.bytes.size(); at += kOutputBlockSize) {
             size_t n = c.bytes.size() - at < kOutputBlockSize ? c.bytes.size() - at : kOutputBlockSize;
             std::fwrite(c.bytes.data() + at, 1, n, f);

@@ -130,11 +130,13 @@ bool StepAnswer(TimecodeSampleCache* cache, int32_t time, int32_t* frameNum, Tim
     return true;
 }
 
-}  // namespace
-
-ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache,
-                               int32_t time, int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec) {
-    if (StepAnswer(cache, time, frameNum, def, rec)) return noErr;
+// Every request but the walk's usual one. Kept out of line, so that the
+// usual request, inlined into the component call, needs few registers.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
+ComponentResult FullAnswer(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache, int32_t time,
+                           int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec) {
     cache->stepReady = false;
     TimeCodeDef localDef;
     TimeCodeRecord localRec;
@@ -179,4 +181,12 @@ ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, Timecod
     cache->divisor = int64_t(media.timeScale) * int64_t(def->frameDuration);
     cache->stepEnd = StepCountEnd(*def);
     return noErr;
+}
+
+}  // namespace
+
+ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache,
+                               int32_t time, int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec) {
+    if (StepAnswer(cache, time, frameNum, def, rec)) return noErr;
+    return FullAnswer(file, media, cache, time, frameNum, def, rec);
 }

@@ -38,7 +38,7 @@ void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string&
     // The frame index goes in as a fixed kDecimalCopy bytes; the room asked
     // for covers them, and what lies past the index is overwritten next.
     const size_t slack = kDecimalCopy - d;
-    if (n + 2 * kDecimalCopy + 5 > kOutputBlockSize) {  // not from a counted string; no room to fill in place
+    if (n + kDecimalCopy + 5 > kOutputRoomMax) {  // not from a counted string; too long to fill in place
         AppendOutput(files.timecodeList, text, n);
         AppendOutput(files.timecodeList, "\n", 1);
         AppendOutput(files.subtitleText, "n", 1);

@@ -77,15 +77,19 @@ inline void SetDecimalCounter(DecimalCounter& c, int32_t value) {
     c.value = value;
 }
 
-// Copies the counter's 16 bytes to p as two words and returns p + length:
-// p needs room for 16 bytes, and the ones after the digits are for the
-// caller to overwrite or leave unused.
+// Copies the counter's text to p as one 8-byte word, or two when it is
+// longer, and returns p + length: p needs room for 16 bytes, and the ones
+// after the digits are for the caller to overwrite or leave unused. (One
+// 16-byte load over both words would straddle the counting-on store.)
 inline char* PutDecimalCounter(char* p, const DecimalCounter& c) {
-    uint64_t head, tail;
+    uint64_t head;
     std::memcpy(&head, c.text, 8);
-    std::memcpy(&tail, c.text + 8, 8);
     std::memcpy(p, &head, 8);
-    std::memcpy(p + 8, &tail, 8);
+    if (c.length > 8) {
+        uint64_t tail;
+        std::memcpy(&tail, c.text + 8, 8);
+        std::memcpy(p + 8, &tail, 8);
+    }
     return p + c.length;
 }
 

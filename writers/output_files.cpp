@@ -5,29 +5,43 @@
 bool OpenOutputStream(OutputStream& stream, const std::string& path) {
     stream.file = std::fopen(path.c_str(), "wb");
     if (!stream.file) return false;
-    // The block is the stream's only buffer: each flush becomes one write.
-    // With stdio's own buffer as well, every block went out as two writes
-    // (the whole multiples of that buffer, then the rest copied into it),
-    // twice the system calls for the same bytes.
+    // The block is the stream's only buffer: each hand-over becomes one
+    // write. With stdio's own buffer as well, every block went out as two
+    // writes (the whole multiples of that buffer, then the rest copied into
+    // it), and off the page boundaries.
     std::setvbuf(stream.file, nullptr, _IONBF, 0);
-    stream.block.resize(kOutputBlockSize);
+    stream.block.resize(kOutputBlockSize + kOutputRoomMax);
     stream.used = 0;
     stream.path = path;
     stream.writeFailed = false;
     return true;
 }
 
-void FlushOutputStream(OutputStream& stream) {
-    if (stream.file && stream.used != 0 &&
-        std::fwrite(stream.block.data(), 1, stream.used, stream.file) != stream.used)
+namespace {
+
+void WriteBytes(OutputStream& stream, size_t size) {
+    if (stream.file && size != 0 && std::fwrite(stream.block.data(), 1, size, stream.file) != size)
         stream.writeFailed = true;
+}
+
+}  // namespace
+
+void FlushOutputStream(OutputStream& stream) {
+    WriteBytes(stream, stream.used);
     stream.used = 0;
+}
+
+void WriteFullBlock(OutputStream& stream) {
+    WriteBytes(stream, kOutputBlockSize);
+    const size_t rest = stream.used - kOutputBlockSize;
+    std::memmove(&stream.block[0], &stream.block[kOutputBlockSize], rest);
+    stream.used = rest;
 }
 
 void AppendOutput(OutputStream& stream, const char* data, size_t size) {
     while (size != 0) {
-        if (stream.used == stream.block.size()) FlushOutputStream(stream);
-        const size_t part = std::min(size, stream.block.size() - stream.used);
+        if (stream.used >= kOutputBlockSize) WriteFullBlock(stream);
+        const size_t part = std::min(size, kOutputBlockSize - stream.used);
         std::memcpy(&stream.block[stream.used], data, part);
         stream.used += part;
         data += part;
@@ -37,8 +51,8 @@ void AppendOutput(OutputStream& stream, const char* data, size_t size) {
 
 namespace {
 
-// stdio keeps bytes of its own until the close, so a full disk may show only
-// there: the close result counts as much as the writes'.
+// The close result counts as much as the writes': some file systems report
+// a failed write only there.
 bool CloseOutputStream(OutputStream& stream, const char* name) {
     if (!stream.file) return true;
     FlushOutputStream(stream);

@@ -2,6 +2,8 @@
 // decimal formatting, output paths, script paths and the movie-path refusals.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "extract/timecode_text.h"
 #include "extract/trim_string.h"
 #include "writers/decimal.h"
+#include "writers/output_files.h"
 #include "writers/subtitle_script.h"
 
 namespace {
@@ -293,3 +296,39 @@ TEST(MoviePath, QuotesAndLineBreaksCannotGoIntoTheScript) {
 }
 
 }  // namespace
+
+// Lines put in place and appended bytes, many blocks' worth and one piece
+// longer than a block, reach the file whole and in order.
+TEST(OutputStream, BytesAcrossManyBlocksArriveWholeAndInOrder) {
+    char path[] = "/tmp/lumarest_output_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    OutputFiles files;
+    ASSERT_TRUE(OpenOutputStream(files.timecodeList, path));
+    OutputStream& stream = files.timecodeList;
+    std::string expected;
+    for (int i = 0; i < 40000; ++i) {
+        std::string line = std::to_string(i * 7919) + std::string(size_t(i % 23), 'a' + char(i % 26)) + "\n";
+        if (i == 20000) line = std::string(3 * kOutputBlockSize + 17, 'z');
+        if (line.size() <= kOutputRoomMax && i % 3 != 0) {
+            char* p = OutputRoom(stream, line.size());
+            std::memcpy(p, line.data(), line.size());
+            stream.used += line.size();
+        } else {
+            AppendOutput(stream, line.data(), line.size());
+        }
+        expected += line;
+    }
+    EXPECT_TRUE(CloseOutputFiles(files));
+    std::FILE* f = std::fopen(path, "rb");
+    ASSERT_NE(f, nullptr);
+    std::string written;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) written.append(buffer, n);
+    std::fclose(f);
+    unlink(path);
+    EXPECT_GT(expected.size(), 8 * kOutputBlockSize);
+    EXPECT_TRUE(written == expected) << written.size() << " bytes written, " << expected.size() << " expected";
+}

@@ -143,9 +143,9 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 }
 
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
-                TimeCodeRecord* rec, int32_t* shown) {
+                int64_t stepEnd, TimeCodeRecord* rec, int32_t* shown) {
     if (def.flags & tcCounter) return false;
-    if (previousCount < 0 || count != previousCount + 1 || count >= StepCountEnd(def)) return false;
+    if (previousCount < 0 || count != previousCount + 1 || count >= stepEnd) return false;
     // Frame labels within one second follow one another; drop frame only
     // skips labels where a new minute starts.
     if ((previous.t.minutes & tctNegFlag) || previous.t.frames + 1 >= def.numFrames) return false;

@@ -34,11 +34,12 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 
 // The record of `count` made from `previous`, the record of `previousCount`,
 // when count is the next frame and it stays within the same second: only the
-// frames field moves, with no division. False (nothing written) whenever the
-// step is anything else (a carry into the seconds, a negative or wrapping
-// count, counter mode); FrameCountToRecord then makes the record.
+// frames field moves, with no division. stepEnd is StepCountEnd(def), worked
+// out once by a caller that steps many times. False (nothing written)
+// whenever the step is anything else (a carry into the seconds, a negative
+// or wrapping count, counter mode); FrameCountToRecord then makes the record.
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
-                TimeCodeRecord* rec, int32_t* shown);
+                int64_t stepEnd, TimeCodeRecord* rec, int32_t* shown);
 
 // count wrapped into one day (0 up to a day's frames) when the timecode
 // wraps at 24 hours and is no counter; count itself otherwise. The record

@@ -116,9 +116,9 @@ bool StepAnswer(TimecodeSampleCache* cache, int32_t time, int32_t* frameNum, Tim
     const int64_t remainder = cache->remainder + delta * int64_t(d.fTimeScale) - cache->divisor;
     if (remainder < 0 || remainder >= cache->divisor) return false;  // not exactly one frame on
     const int64_t count = cache->count + 1;
-    if (count >= cache->stepEnd || cache->record.t.frames + 1 >= d.numFrames) return false;
-    TimeCodeRecord next = cache->record;
-    next.t.frames = uint8_t(next.t.frames + 1);
+    TimeCodeRecord next;
+    int32_t shown;
+    if (!StepRecord(d, count, cache->count, cache->record, cache->stepEnd, &next, &shown)) return false;
     cache->elapsed = elapsed;
     cache->frames += 1;
     cache->remainder = remainder;
@@ -126,7 +126,7 @@ bool StepAnswer(TimecodeSampleCache* cache, int32_t time, int32_t* frameNum, Tim
     cache->record = next;
     if (def) *def = d;
     if (rec) *rec = next;
-    if (frameNum) *frameNum = int32_t(count);
+    if (frameNum) *frameNum = shown;
     return true;
 }
 
@@ -164,8 +164,9 @@ ComponentResult FullAnswer(MovieFile* file, const MediaModel& media, TimecodeSam
     // The answer is made in a local and stored once: read back from *rec, a
     // record just written field by field waits for those stores to land.
     TimeCodeRecord answer;
+    const int64_t stepEnd = StepCountEnd(*def);
     const bool stepped = cache->answered && cache->answerIndex == description &&
-                         StepRecord(*def, count, cache->count, cache->record, &answer, frameNum);
+                         StepRecord(*def, count, cache->count, cache->record, stepEnd, &answer, frameNum);
     if (!stepped) {
         cache->answered = false;
         result = FrameCountToRecord(*def, count, &answer, frameNum);
@@ -177,9 +178,9 @@ ComponentResult FullAnswer(MovieFile* file, const MediaModel& media, TimecodeSam
     cache->count = count;
     cache->record = answer;
     // ElapsedFrames and Definition above left this answer's figures in the cache.
-    cache->stepReady = !(def->flags & tcCounter) && count >= 0 && !(answer.t.minutes & tctNegFlag);
+    cache->stepReady = true;
     cache->divisor = int64_t(media.timeScale) * int64_t(def->frameDuration);
-    cache->stepEnd = StepCountEnd(*def);
+    cache->stepEnd = stepEnd;
     return noErr;
 }
 

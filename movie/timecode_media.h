@@ -38,10 +38,10 @@ struct TimecodeSampleCache {
     int64_t count = 0;
     TimeCodeRecord record{};
 
-    // Set by a successful answer whose label can step on (not counter mode,
-    // not negative), and whose sample, definition and elapsed-time figures
-    // above are all that answer's: the next request may then be answered
-    // from these figures alone. Cleared by every request that does not.
+    // Set by a successful answer, whose sample, definition and elapsed-time
+    // figures above are then all that answer's: the next request may be
+    // answered from these figures alone when StepRecord can step on from
+    // it. Cleared by every request that takes the full path.
     bool stepReady = false;
     int64_t divisor = 0;         // media time scale x frame duration
     int64_t stepEnd = 0;         // StepCountEnd of the definition

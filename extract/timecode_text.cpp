@@ -22,32 +22,16 @@ uint64_t ScaleMagnitude(uint64_t m, uint64_t num, uint64_t den, bool roundUp) {
 
 // Where the first zero of the 256-byte buffer lies, or 256 when it holds
 // none: p2cstrcpy puts one after at most 255 characters, and the bound keeps
-// a faulty binding from sending the trim past the buffer. The scan goes a
-// word at a time (the bit trick flags a word holding a zero byte) and a
-// library memchr for a dozen bytes cost more than the trim itself.
+// a faulty binding from sending the trim past the buffer.
 size_t PlainLength(const char (&plain)[256]) {
-    constexpr uint64_t kOnes = 0x0101010101010101u;
-    constexpr uint64_t kHighs = 0x8080808080808080u;
-    for (size_t at = 0; at < sizeof plain; at += 8) {
-        uint64_t word;
-        std::memcpy(&word, plain + at, 8);
-        const uint64_t zeros = (word - kOnes) & ~word & kHighs;
-        if (zeros == 0) continue;
-#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-        // The lowest flag is exact (only bytes above a zero can be flagged
-        // falsely); on a little-endian machine it marks the first byte.
-        return at + size_t(__builtin_ctzll(zeros)) / 8;
-#else
-        for (size_t i = at; i < at + 8; ++i)
-            if (plain[i] == '\0') return i;
-#endif
-    }
-    return sizeof plain;
+    const void* zero = std::memchr(plain, 0, sizeof plain);
+    return zero ? size_t(static_cast<const char*>(zero) - plain) : sizeof plain;
 }
 
 // The plain text's length: where p2cstrcpy put the terminator, after the
 // counted length `counted`, when the text itself holds no zero (the usual
-// case, checked in the pieces it was copied in); the full scan otherwise.
+// case, checked in the pieces it was copied in); PlainLength otherwise, for
+// a binding that hands back a zero inside its text.
 size_t TextLength(const char (&plain)[256], uint8_t counted) {
     if (plain[counted] == '\0' && !ShortTextHasZero(plain, counted)) return counted;
     return PlainLength(plain);

@@ -5,15 +5,15 @@
 
 namespace {
 
-// The block's header; every parameter slot zero. Each caller then stores its
-// parameters straight into the slots: gathering them in an array first and
-// copying that over made the copy's wide loads wait on the narrow stores just
-// made, which cost more than the whole request.
+// The block's header, and zero in the slots past the first `count`. Each
+// caller then stores its parameters straight into those slots: gathering
+// them in an array first and copying that over made the copy's wide loads
+// wait on the narrow stores just made, which cost more than the whole request.
 void StartRequest(ComponentParameters& block, int16_t what, int count) {
     block.flags = 0;
     block.paramSize = uint8_t(count * sizeof(ComponentParamSlot));
     block.what = what;
-    for (ComponentParamSlot& slot : block.params) slot = 0;
+    for (int i = count; i < kMaxComponentParams; ++i) block.params[i] = 0;
 }
 
 ComponentParamSlot Slot(const void* p) { return reinterpret_cast<ComponentParamSlot>(p); }

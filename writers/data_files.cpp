@@ -35,8 +35,9 @@ void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string&
     SetDecimalCounter(index, frameIndex);
     const size_t d = index.length;
 
-    // The frame index goes in as a fixed kDecimalCopy bytes; the room asked
-    // for covers them, and what lies past the index is overwritten next.
+    // The frame index goes in as whole words, up to kDecimalCopy bytes; the
+    // room asked for covers them, and what lies past the index is
+    // overwritten next.
     const size_t slack = kDecimalCopy - d;
     if (n + kDecimalCopy + 5 > kOutputRoomMax) {  // not from a counted string; too long to fill in place
         AppendOutput(files.timecodeList, text, n);

@@ -32,11 +32,11 @@ inline char* FormatDecimalBackward(char* end, int32_t value) {
 // frame index goes up by one per sample, and adding one to the text is
 // cheaper than formatting it anew. The digits start at text[0].
 //
-// The writers copy the text as two fixed 8-byte words (16 bytes, of which
-// `length` count). Counting on without a carry, nine times in ten, adds one
-// to the last digit through the whole 8-byte word that holds it, so that each
-// of those word loads reads from one earlier store; a load over a byte just
-// stored on its own would wait for the store to reach the cache.
+// The writers copy the text as whole 8-byte words (PutDecimalCounter).
+// Counting on without a carry, nine times in ten, adds one to the last digit
+// through the whole 8-byte word that holds it, so that each of those word
+// loads reads from one earlier store; a load over a byte just stored on its
+// own would wait for the store to reach the cache.
 struct DecimalCounter {
     char text[kDecimalCopy] = {};
     size_t length = 0;

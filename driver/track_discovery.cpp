@@ -3,14 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
-
-constexpr int32_t kImageDescriptionSize = 86;
-constexpr size_t kWidthOffset = 32;
-constexpr size_t kHeightOffset = 34;
-
-}  // namespace
-
 bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks) {
     int32_t videoCount = 0;
     int32_t timecodeCount = 0;
@@ -23,7 +15,7 @@ bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks
         if (mediaType == VideoMediaType) {
             if (++videoCount != 1) continue;
             tracks.VideoMedia = media;
-            Handle description = NewHandle(kImageDescriptionSize);
+            Handle description = NewHandle(int32_t(kImageDescriptionSize));
             if (!description) {
                 std::printf("Error: (%d) Unable to get Video Media Description\n %s", -1, moviePath);
                 return false;
@@ -50,7 +42,7 @@ PictureSize ReadPictureSize(Handle videoDescription) {
     // The description handle is at least 86 bytes; a binding that left no
     // block gives a zero size rather than a fault.
     if (!videoDescription || !*videoDescription) return size;
-    std::memcpy(&size.width, *videoDescription + kWidthOffset, sizeof size.width);
-    std::memcpy(&size.height, *videoDescription + kHeightOffset, sizeof size.height);
+    std::memcpy(&size.width, *videoDescription + kImageWidthOffset, sizeof size.width);
+    std::memcpy(&size.height, *videoDescription + kImageHeightOffset, sizeof size.height);
     return size;
 }

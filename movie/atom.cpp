@@ -25,6 +25,11 @@ AtomStep NextChildAtom(ByteCursor* parent, AtomHeader* header, ByteCursor* body)
     return AtomStep::Atom;
 }
 
+bool ReadVersionAndFlags(ByteCursor* body, uint8_t* version, uint32_t* flags) {
+    uint32_t ignored;
+    return ReadU8(body, version) && ReadU24(body, flags ? flags : &ignored);
+}
+
 void ScanTopLevel(MovieFile* file, TopLevelScan* scan) {
     uint64_t offset = 0;
     while (file->size - offset >= 8) {

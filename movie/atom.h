@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/four_cc.h"
 #include "movie/byte_cursor.h"
 #include "movie/movie_file.h"
 
@@ -41,7 +42,6 @@ struct TopLevelScan {
 // read or makes no sense; what was found up to there stays valid.
 void ScanTopLevel(MovieFile* file, TopLevelScan* scan);
 
-constexpr uint32_t FourCC(const char (&s)[5]) {
-    return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
-           (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
-}
+// The 8-bit version and 24-bit flags that open every full atom's body;
+// flags may be null when the reader has no use for them.
+bool ReadVersionAndFlags(ByteCursor* body, uint8_t* version, uint32_t* flags = nullptr);

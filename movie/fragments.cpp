@@ -2,7 +2,6 @@
 
 #include "movie/atom.h"
 #include "movie/byte_cursor.h"
-#include "movie/movie_status.h"
 
 namespace {
 
@@ -32,11 +31,6 @@ struct FragmentTrack {
     uint64_t decodeTime = 0;
 };
 
-bool ReadFullHeader(ByteCursor* c, uint32_t* flags) {
-    uint8_t version;
-    return ReadU8(c, &version) && ReadU24(c, flags);
-}
-
 TrackModel* FindTrack(MovieModel* movie, uint32_t trackID) {
     // Two tracks may share an ID: the fragments go to the first.
     for (TrackModel& t : movie->tracks)
@@ -46,8 +40,9 @@ TrackModel* FindTrack(MovieModel* movie, uint32_t trackID) {
 
 // tfhd: version/flags, track ID, then the optional fields in flag order.
 bool ReadTfhd(ByteCursor c, MovieModel* movie, uint64_t moofOffset, uint64_t prevTrafEnd, FragmentTrack* f) {
+    uint8_t version;
     uint32_t flags, trackID, ignored;
-    if (!ReadFullHeader(&c, &flags) || !ReadU32(&c, &trackID)) return false;
+    if (!ReadVersionAndFlags(&c, &version, &flags) || !ReadU32(&c, &trackID)) return false;
     f->track = FindTrack(movie, trackID);
     const TrackExtends* ex = nullptr;
     for (const TrackExtends& e : movie->extends)
@@ -71,7 +66,7 @@ bool ReadTfhd(ByteCursor c, MovieModel* movie, uint64_t moofOffset, uint64_t pre
 bool ReadTfdt(ByteCursor c, FragmentTrack* f) {
     uint8_t version;
     uint32_t flags;
-    if (!ReadU8(&c, &version) || !ReadU24(&c, &flags)) return false;
+    if (!ReadVersionAndFlags(&c, &version, &flags)) return false;
     if (version == 1) {
         if (!ReadU64(&c, &f->decodeTime)) return false;
     } else {
@@ -86,8 +81,9 @@ bool ReadTfdt(ByteCursor c, FragmentTrack* f) {
 // trun: version/flags, sample count, optional data offset (signed, from the
 // base) and first-sample flags, then per sample the fields its flags name.
 bool ReadTrun(ByteCursor c, uint64_t fileSize, FragmentTrack* f) {
+    uint8_t version;
     uint32_t flags, count, ignored;
-    if (!ReadFullHeader(&c, &flags) || !ReadU32(&c, &count)) return false;
+    if (!ReadVersionAndFlags(&c, &version, &flags) || !ReadU32(&c, &count)) return false;
     uint64_t offset = f->next;
     if (flags & kDataOffset) {
         uint32_t raw;
@@ -164,7 +160,7 @@ bool ReadTraf(ByteCursor body, MovieModel* movie, uint64_t moofOffset, uint64_t 
 
 }  // namespace
 
-int16_t AddMovieFragment(const uint8_t* body, size_t size, uint64_t moofOffset, uint64_t fileSize,
+bool AddMovieFragment(const uint8_t* body, size_t size, uint64_t moofOffset, uint64_t fileSize,
                          MovieModel* movie) {
     ByteCursor c = MakeCursor(body, size);
     uint64_t prevTrafEnd = moofOffset;  // the first traf's data is based on the moof
@@ -173,9 +169,9 @@ int16_t AddMovieFragment(const uint8_t* body, size_t size, uint64_t moofOffset, 
     for (;;) {
         AtomStep step = NextChildAtom(&c, &h, &child);
         if (step == AtomStep::End) break;
-        if (step == AtomStep::Damaged) return invalidMovie;
+        if (step == AtomStep::Damaged) return false;
         if (h.type == FourCC("traf") && !ReadTraf(child, movie, moofOffset, fileSize, &prevTrafEnd))
-            return invalidMovie;
+            return false;
     }
-    return noErr;
+    return true;
 }

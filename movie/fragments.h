@@ -9,6 +9,6 @@
 
 // Adds the samples of one moof (its body in memory; moofOffset is where its
 // header starts in the file). Every sample's data must lie inside the file.
-// Returns noErr or invalidMovie.
-int16_t AddMovieFragment(const uint8_t* body, size_t size, uint64_t moofOffset, uint64_t fileSize,
+// False when the fragment is damaged.
+bool AddMovieFragment(const uint8_t* body, size_t size, uint64_t moofOffset, uint64_t fileSize,
                          MovieModel* movie);

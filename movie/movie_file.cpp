@@ -2,8 +2,6 @@
 
 #include <cerrno>
 
-#include "movie/movie_status.h"
-
 namespace {
 
 bool SeekTo(std::FILE* fp, uint64_t offset) {
@@ -30,24 +28,24 @@ bool MeasureFile(std::FILE* fp, uint64_t* size) {
 
 }  // namespace
 
-int16_t OpenMovieFileForReading(const std::string& path, MovieFile* file) {
+MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file) {
     errno = 0;
     std::FILE* fp = std::fopen(path.c_str(), "rb");
     if (!fp) {
-        if (errno == ENOENT || errno == ENOTDIR) return fnfErr;
-        if (errno == EACCES || errno == EPERM || errno == EROFS) return permErr;
-        return ioErr;
+        if (errno == ENOENT || errno == ENOTDIR) return MovieStatus::FileNotFound;
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return MovieStatus::PermissionDenied;
+        return MovieStatus::ReadError;
     }
     // A folder opens on some systems but cannot be read: probe one byte.
     uint64_t size = 0;
     unsigned char probe;
     if (!MeasureFile(fp, &size) || (std::fread(&probe, 1, 1, fp) != 1 && std::ferror(fp))) {
         std::fclose(fp);
-        return ioErr;
+        return MovieStatus::ReadError;
     }
     file->fp = fp;
     file->size = size;
-    return noErr;
+    return MovieStatus::Ok;
 }
 
 void CloseMovieFileForReading(MovieFile* file) {

@@ -6,13 +6,16 @@
 #include <cstdio>
 #include <string>
 
+#include "movie/movie_status.h"
+
 struct MovieFile {
     std::FILE* fp = nullptr;
     uint64_t size = 0;
 };
 
-// Opens path read-only and measures it. Returns noErr, fnfErr, permErr or ioErr.
-int16_t OpenMovieFileForReading(const std::string& path, MovieFile* file);
+// Opens path read-only and measures it: Ok, FileNotFound, PermissionDenied or
+// ReadError.
+MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file);
 void CloseMovieFileForReading(MovieFile* file);
 
 // Reads exactly count bytes at offset; false when the range is outside the

@@ -10,7 +10,6 @@
 #include "movie/atom.h"
 #include "movie/compressed_movie.h"
 #include "movie/fragments.h"
-#include "movie/movie_status.h"
 
 namespace {
 
@@ -35,11 +34,6 @@ typedef bool (*AtomReader)(ParseContext* ctx, ByteCursor body);
 
 bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body);
 
-// Version and flags open every full atom.
-bool ReadVersion(ByteCursor* c, uint8_t* version) {
-    uint32_t flags;
-    return ReadU8(c, version) && ReadU24(c, &flags);
-}
 
 bool ReadTrak(ParseContext* ctx, ByteCursor body);
 
@@ -52,7 +46,7 @@ bool ReadStbl(ParseContext* ctx, ByteCursor body) { return ReadContainer(ctx, Fo
 
 bool ReadTkhd(ParseContext* ctx, ByteCursor body) {
     uint8_t version;
-    if (!ReadVersion(&body, &version)) return false;
+    if (!ReadVersionAndFlags(&body, &version)) return false;
     if (!Skip(&body, version == 1 ? 16 : 8)) return false;  // creation, modification times
     return ReadU32(&body, &ctx->track->track.trackID);
 }
@@ -61,7 +55,7 @@ bool ReadMdhd(ParseContext* ctx, ByteCursor body) {
     if (ctx->track->hasMdhd) return true;
     uint8_t version;
     uint32_t scale;
-    if (!ReadVersion(&body, &version)) return false;
+    if (!ReadVersionAndFlags(&body, &version)) return false;
     if (!Skip(&body, version == 1 ? 16 : 8) || !ReadU32(&body, &scale)) return false;
     if (scale > uint32_t(INT32_MAX)) return false;
     ctx->track->track.media.timeScale = int32_t(scale);
@@ -76,7 +70,7 @@ bool ReadHdlr(ParseContext* ctx, ByteCursor body) {
     if (ctx->track->hasHdlr) return true;
     uint8_t version;
     uint32_t componentType, subtype, manufacturer;
-    if (!ReadVersion(&body, &version) || !ReadU32(&body, &componentType) ||
+    if (!ReadVersionAndFlags(&body, &version) || !ReadU32(&body, &componentType) ||
         !ReadU32(&body, &subtype) || !ReadU32(&body, &manufacturer) || !Skip(&body, 8)) {
         return false;
     }
@@ -128,8 +122,8 @@ bool ReadMvex(ParseContext* ctx, ByteCursor body) {
 bool ReadTrex(ParseContext* ctx, ByteCursor body) {
     uint8_t version;
     TrackExtends e;
-    if (!ReadVersion(&body, &version) || !ReadU32(&body, &e.trackID) || !ReadU32(&body, &e.description) ||
-        !ReadU32(&body, &e.duration) || !ReadU32(&body, &e.size)) {
+    if (!ReadVersionAndFlags(&body, &version) || !ReadU32(&body, &e.trackID) ||
+        !ReadU32(&body, &e.description) || !ReadU32(&body, &e.duration) || !ReadU32(&body, &e.size)) {
         return false;
     }
     ctx->movie->extends.push_back(e);
@@ -210,7 +204,7 @@ bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body) {
 bool BuildDescriptions(ByteCursor c, MediaModel* media) {
     uint8_t version;
     uint32_t count;
-    if (!ReadVersion(&c, &version) || !ReadU32(&c, &count)) return false;
+    if (!ReadVersionAndFlags(&c, &version) || !ReadU32(&c, &count)) return false;
     if (!FitsEntries(c, count, 16)) return false;
     media->descriptions.reserve(count);
     for (uint32_t i = 0; i < count; ++i) {
@@ -228,7 +222,7 @@ bool BuildDescriptions(ByteCursor c, MediaModel* media) {
 bool BuildRuns(ByteCursor c, SampleRuns* runs) {
     uint8_t version;
     uint32_t count;
-    if (!ReadVersion(&c, &version) || !ReadU32(&c, &count)) return false;
+    if (!ReadVersionAndFlags(&c, &version) || !ReadU32(&c, &count)) return false;
     if (!FitsEntries(c, count, 8)) return false;
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t samples, duration;
@@ -248,13 +242,15 @@ bool BuildLocations(TrackAtoms* t) {
     ByteCursor stsc = t->stsc, stco = t->stco, stsz = t->stsz;
     uint8_t version;
     uint32_t stscCount, chunkCount, uniformSize, sampleCount;
-    if (!ReadVersion(&stsc, &version) || !ReadU32(&stsc, &stscCount) || !FitsEntries(stsc, stscCount, 12))
+    if (!ReadVersionAndFlags(&stsc, &version) || !ReadU32(&stsc, &stscCount) ||
+        !FitsEntries(stsc, stscCount, 12))
         return false;
     uint32_t offsetBytes = t->chunkOffsets64 ? 8 : 4;
-    if (!ReadVersion(&stco, &version) || !ReadU32(&stco, &chunkCount) ||
+    if (!ReadVersionAndFlags(&stco, &version) || !ReadU32(&stco, &chunkCount) ||
         !FitsEntries(stco, chunkCount, offsetBytes))
         return false;
-    if (!ReadVersion(&stsz, &version) || !ReadU32(&stsz, &uniformSize) || !ReadU32(&stsz, &sampleCount))
+    if (!ReadVersionAndFlags(&stsz, &version) || !ReadU32(&stsz, &uniformSize) ||
+        !ReadU32(&stsz, &sampleCount))
         return false;
     if (uniformSize == 0 && !FitsEntries(stsz, sampleCount, 4)) return false;
 
@@ -306,7 +302,8 @@ bool ReadTrak(ParseContext* ctx, ByteCursor body) {
         ByteCursor stsz = atoms.stsz;
         uint8_t version;
         uint32_t uniformSize, sampleCount;
-        if (!ReadVersion(&stsz, &version) || !ReadU32(&stsz, &uniformSize) || !ReadU32(&stsz, &sampleCount))
+        if (!ReadVersionAndFlags(&stsz, &version) || !ReadU32(&stsz, &uniformSize) ||
+            !ReadU32(&stsz, &sampleCount))
             return false;
         TrimRuns(&media.runs, sampleCount);
     }
@@ -317,11 +314,10 @@ bool ReadTrak(ParseContext* ctx, ByteCursor body) {
 
 }  // namespace
 
-int16_t ParseMovieAtom(const uint8_t* body, size_t size, MovieModel* movie) {
+bool ParseMovieAtom(const uint8_t* body, size_t size, MovieModel* movie) {
     ParseContext ctx;
     ctx.movie = movie;
-    if (!ReadChildren(&ctx, FourCC("moov"), MakeCursor(body, size))) return invalidMovie;
-    return noErr;
+    return ReadChildren(&ctx, FourCC("moov"), MakeCursor(body, size));
 }
 
 namespace {
@@ -334,42 +330,42 @@ bool AnySamples(const MovieModel& movie) {
 
 // Reads every moof in file order into the tracks. A fragmented movie whose
 // fragments cannot be read is refused rather than walked short.
-int16_t ReadFragments(MovieFile* file, const TopLevelScan& scan, MovieModel* movie) {
-    if (scan.damagedAfterMovie) return invalidMovie;
-    if (scan.fragments.empty() && !AnySamples(*movie)) return invalidMovie;
+MovieStatus ReadFragments(MovieFile* file, const TopLevelScan& scan, MovieModel* movie) {
+    if (scan.damagedAfterMovie) return MovieStatus::Damaged;
+    if (scan.fragments.empty() && !AnySamples(*movie)) return MovieStatus::Damaged;
     std::string body;
     for (const AtomLocation& moof : scan.fragments) {
         uint64_t size = moof.size - moof.headerSize;
-        if (size > uint64_t(SIZE_MAX / 2)) return memFullErr;
+        if (size > uint64_t(SIZE_MAX / 2)) return MovieStatus::OutOfMemory;
         body.resize(size_t(size));
-        if (!ReadMovieFileAt(file, moof.offset + moof.headerSize, &body[0], body.size())) return ioErr;
-        int16_t err = AddMovieFragment(reinterpret_cast<const uint8_t*>(body.data()), body.size(), moof.offset,
-                                       file->size, movie);
-        if (err != noErr) return err;
+        if (!ReadMovieFileAt(file, moof.offset + moof.headerSize, &body[0], body.size()))
+            return MovieStatus::ReadError;
+        if (!AddMovieFragment(reinterpret_cast<const uint8_t*>(body.data()), body.size(), moof.offset, file->size,
+                              movie))
+            return MovieStatus::Damaged;
     }
-    return noErr;
+    return MovieStatus::Ok;
 }
 
 }  // namespace
 
-int16_t ReadMovie(MovieFile* file, MovieModel* movie) {
+MovieStatus ReadMovie(MovieFile* file, MovieModel* movie) {
     TopLevelScan scan;
     ScanTopLevel(file, &scan);
-    if (!scan.hasMovie) return noMovieFound;
-    if (scan.movieTruncated) return invalidMovie;
+    if (!scan.hasMovie) return MovieStatus::NoMovie;
+    if (scan.movieTruncated) return MovieStatus::Damaged;
     uint64_t bodySize = scan.movie.size - scan.movie.headerSize;
-    if (bodySize > uint64_t(SIZE_MAX / 2)) return memFullErr;
+    if (bodySize > uint64_t(SIZE_MAX / 2)) return MovieStatus::OutOfMemory;
     try {
-        int16_t err;
         {
             std::string body(size_t(bodySize), '\0');
             if (!ReadMovieFileAt(file, scan.movie.offset + scan.movie.headerSize, &body[0], body.size()))
-                return ioErr;
-            err = ParseMovieAtom(reinterpret_cast<const uint8_t*>(body.data()), body.size(), movie);
+                return MovieStatus::ReadError;
+            if (!ParseMovieAtom(reinterpret_cast<const uint8_t*>(body.data()), body.size(), movie))
+                return MovieStatus::Damaged;
         }
-        if (err == noErr && movie->fragmented) err = ReadFragments(file, scan, movie);
-        return err;
+        return movie->fragmented ? ReadFragments(file, scan, movie) : MovieStatus::Ok;
     } catch (const std::bad_alloc&) {
-        return memFullErr;
+        return MovieStatus::OutOfMemory;
     }
 }

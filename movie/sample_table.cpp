@@ -20,7 +20,6 @@ bool IsFirstQualifying(const SampleRuns& t, size_t i, int64_t time, bool edgeOK)
 
 bool AppendRun(SampleRuns* table, uint64_t count, uint32_t duration) {
     if (count == 0) return true;
-    table->answerKnown = false;
     // count x duration < 2^64; the sum must stay below 2^63.
     if (count > uint64_t(INT64_MAX) || count > UINT64_MAX - table->sampleCount) return false;
     uint64_t span = count * uint64_t(duration);
@@ -53,8 +52,6 @@ void TrimRuns(SampleRuns* table, uint64_t count) {
     std::vector<TimeRun>& runs = table->runs;
     while (!runs.empty() && runs.back().firstSample >= count) runs.pop_back();
     table->sampleCount = count;
-    table->lastFound = 0;
-    table->answerKnown = false;
     if (runs.empty()) {
         table->endTime = 0;
         return;
@@ -70,12 +67,12 @@ bool SetRunEndTime(SampleRuns* table, int64_t time) {
     return true;
 }
 
-bool FindNextSampleStartBySearch(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
-                                 int64_t* duration) {
-    const std::vector<TimeRun>& runs = table->runs;
-    size_t i = table->lastFound;
-    if (!IsFirstQualifying(*table, i, time, edgeOK)) {
-        if (IsFirstQualifying(*table, i + 1, time, edgeOK)) {
+bool FindNextSampleStart(const SampleRuns& table, int64_t time, bool edgeOK, size_t* runHint, int64_t* start,
+                         int64_t* duration) {
+    const std::vector<TimeRun>& runs = table.runs;
+    size_t i = *runHint;
+    if (!IsFirstQualifying(table, i, time, edgeOK)) {
+        if (IsFirstQualifying(table, i + 1, time, edgeOK)) {
             ++i;
         } else {
             auto it = std::partition_point(runs.begin(), runs.end(), [&](const TimeRun& r) {
@@ -85,50 +82,18 @@ bool FindNextSampleStartBySearch(SampleRuns* table, int64_t time, bool edgeOK, i
             i = size_t(it - runs.begin());
         }
     }
-    const bool sameRun = table->lastFound == i;
-    table->lastFound = i;
+    *runHint = i;
     const TimeRun& r = runs[i];
     *duration = r.duration;
     if (After(r.start, time, edgeOK)) {
         *start = r.start;
-        table->answerKnown = true;
-        table->answer = *start;
         return true;
     }
     // r.start <= time < LastStart(r), so duration > 0 here.
-    int64_t d = r.duration;
-    if (sameRun && table->answerKnown && table->answer == time) {
-        // time is a sample start of run i, and not its last one.
-        *start = edgeOK ? time : time + d;
-    } else {
-        int64_t k = (time - r.start) / d;
-        if (!(edgeOK && (time - r.start) % d == 0)) ++k;
-        *start = r.start + k * d;
-    }
-    table->answerKnown = true;
-    table->answer = *start;
-    return true;
-}
-
-bool FindPreviousSampleStart(const SampleRuns& table, int64_t time, bool edgeOK, int64_t* start,
-                             int64_t* duration) {
-    const std::vector<TimeRun>& runs = table.runs;
-    // Last run whose first sample qualifies.
-    auto it = std::partition_point(runs.begin(), runs.end(), [&](const TimeRun& r) {
-        return edgeOK ? r.start <= time : r.start < time;
-    });
-    if (it == runs.begin()) return false;
-    const TimeRun& r = *(it - 1);
-    *duration = r.duration;
-    if (r.duration == 0) {
-        *start = r.start;
-        return true;
-    }
-    int64_t d = r.duration;
-    uint64_t k = uint64_t((time - r.start) / d);
-    if (!edgeOK && (time - r.start) % d == 0) --k;
-    k = std::min<uint64_t>(k, r.count - 1);
-    *start = r.start + int64_t(k) * d;
+    const int64_t d = r.duration;
+    int64_t k = (time - r.start) / d;
+    if (!(edgeOK && (time - r.start) % d == 0)) ++k;
+    *start = r.start + k * d;
     return true;
 }
 

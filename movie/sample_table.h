@@ -21,12 +21,6 @@ struct SampleRuns {
     std::vector<TimeRun> runs;
     uint64_t sampleCount = 0;
     int64_t endTime = 0;       // where the next appended sample starts
-    size_t lastFound = 0;      // run of the previous answer: the walk asks in order
-    // The previous next-sample answer when it was a start inside run
-    // lastFound: asked for the sample after it, the answer is one duration on,
-    // without a division.
-    bool answerKnown = false;
-    int64_t answer = 0;
 };
 
 // Appends count samples of the given duration at endTime. Consecutive equal
@@ -42,28 +36,11 @@ bool SetRunEndTime(SampleRuns* table, int64_t time);
 // Start of the first sample that starts after time (or at it, with edgeOK),
 // and that sample's duration. Samples that share a start time (zero
 // durations) are one time for the search. False when there is none.
-bool FindNextSampleStartBySearch(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
-                                 int64_t* duration);
-// Inline for the walk's request, the sample after the previous answer while
-// that was a start in run lastFound before its last one: runs lie in time
-// order, so nothing earlier starts after it and the next start is one
-// duration on. Everything else goes to the search.
-inline bool FindNextSampleStart(SampleRuns* table, int64_t time, bool edgeOK, int64_t* start,
-                                int64_t* duration) {
-    if (!edgeOK && table->answerKnown && time == table->answer && table->lastFound < table->runs.size()) {
-        const TimeRun& r = table->runs[table->lastFound];
-        if (r.duration != 0 && time < r.start + int64_t(r.count - 1) * int64_t(r.duration)) {
-            *start = time + int64_t(r.duration);
-            *duration = r.duration;
-            table->answer = *start;
-            return true;
-        }
-    }
-    return FindNextSampleStartBySearch(table, time, edgeOK, start, duration);
-}
-// Start of the last sample that starts before time (or at it, with edgeOK).
-bool FindPreviousSampleStart(const SampleRuns& table, int64_t time, bool edgeOK, int64_t* start,
-                             int64_t* duration);
+// *runHint is the caller's cursor: the run of its previous answer. A walk
+// asks in time order, so the answer mostly lies in that run or the next and
+// no binary search is needed; any value is safe.
+bool FindNextSampleStart(const SampleRuns& table, int64_t time, bool edgeOK, size_t* runHint, int64_t* start,
+                         int64_t* duration);
 
 // The sample in force at time: the last one that starts at or before it
 // (past the end, the last sample). False for an empty table or time < 0.

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "common/four_cc.h"
+
 // ---- Scalar types ----------------------------------------------------------
 typedef int16_t OSErr;             // 0 = noErr
 typedef int32_t ComponentResult;   // 0 = noErr; callers test all 32 bits
@@ -27,13 +29,9 @@ typedef struct MediaRecord* Media;
 typedef struct ComponentInstanceRecord* ComponentInstance;
 typedef ComponentInstance MediaHandler;
 
-constexpr OSType MakeOSType(char a, char b, char c, char d) {
-    return (uint32_t(uint8_t(a)) << 24) | (uint32_t(uint8_t(b)) << 16) |
-           (uint32_t(uint8_t(c)) << 8) | uint32_t(uint8_t(d));
-}
-constexpr OSType VideoMediaType = MakeOSType('v', 'i', 'd', 'e');    // 0x76696465
-constexpr OSType TimeCodeMediaType = MakeOSType('t', 'm', 'c', 'd'); // 0x746D6364
-constexpr OSType SoundMediaType = MakeOSType('s', 'o', 'u', 'n');
+constexpr OSType VideoMediaType = FourCC("vide");     // 0x76696465
+constexpr OSType TimeCodeMediaType = FourCC("tmcd");  // 0x746D6364
+constexpr OSType SoundMediaType = FourCC("soun");
 
 // ---- Records ----------------------------------------------------------------
 // File specification: volume, parent folder and a counted name. QuickTime for
@@ -44,6 +42,12 @@ struct FSSpec {
     unsigned char name[256];
 };
 static_assert(sizeof(FSSpec) == 264, "FSSpec must be 264 bytes");
+
+// Image description (the sample description of a video media): 86 bytes,
+// picture width and height as signed 16-bit fields at bytes 32 and 34.
+constexpr size_t kImageDescriptionSize = 86;
+constexpr size_t kImageWidthOffset = 32;
+constexpr size_t kImageHeightOffset = 34;
 
 // Timecode definition, 16 bytes.
 struct TimeCodeDef {

@@ -1,13 +1,11 @@
 // Media handlers and the component call. A timecode media's handler answers
 // the timecode-at-time and timecode-to-string requests; every other media's
 // handler answers each request with badComponentSelector.
-#include <cstring>
 #include <new>
 
-#include "movie/movie_status.h"
-#include "movie/timecode.h"
-#include "movie/timecode_media.h"
+#include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/builtin/builtin_store.h"
+#include "qtbinding/builtin/timecode_record.h"
 
 namespace {
 
@@ -16,18 +14,17 @@ T* SlotPointer(ComponentParamSlot slot) {
     return reinterpret_cast<T*>(slot);
 }
 
-// paramSize comes from the header as read by CallComponent.
-ComponentResult TimeCodeAtTimeRequest(ComponentInstanceRecord* h, uint8_t paramSize, const ComponentParameters& p) {
-    if (paramSize != 5 * sizeof(ComponentParamSlot)) return paramErr;
+ComponentResult TimeCodeAtTimeRequest(ComponentInstanceRecord* h, const ComponentParameters& p) {
+    if (p.paramSize != 5 * sizeof(ComponentParamSlot)) return paramErr;
     // The time travels in a whole slot; only its low 32 bits are the time.
     TimeValue time = int32_t(uint32_t(uintptr_t(p.params[0])));
-    MediaRecord* media = h->media;
+    const MediaRecord* media = h->media;
     return TimecodeAtTime(media->file, *media->model, &h->cache, time, SlotPointer<int32_t>(p.params[1]),
                           SlotPointer<TimeCodeDef>(p.params[2]), SlotPointer<TimeCodeRecord>(p.params[3]));
 }
 
-ComponentResult TimeCodeToStringRequest(uint8_t paramSize, const ComponentParameters& p) {
-    if (paramSize != 3 * sizeof(ComponentParamSlot)) return paramErr;
+ComponentResult TimeCodeToStringRequest(const ComponentParameters& p) {
+    if (p.paramSize != 3 * sizeof(ComponentParamSlot)) return paramErr;
     const TimeCodeDef* def = SlotPointer<TimeCodeDef>(p.params[0]);
     const TimeCodeRecord* rec = SlotPointer<TimeCodeRecord>(p.params[1]);
     unsigned char* str = SlotPointer<unsigned char>(p.params[2]);
@@ -60,15 +57,11 @@ extern "C" ComponentResult CallComponent(ComponentInstance instance, ComponentPa
     if (!h) return badComponentInstance;
     if (!params) return paramErr;
     if (!h->timecode) return badComponentSelector;
-    // The header's four bytes read as one, as the requests store them: a
-    // narrower load inside that store waited for it to reach the cache.
-    ComponentParameters header;
-    std::memcpy(&header, params, 4);
-    switch (header.what) {
+    switch (params->what) {
         case kTCGetTimeCodeAtTimeSelect:
-            return TimeCodeAtTimeRequest(h, header.paramSize, *params);
+            return TimeCodeAtTimeRequest(h, *params);
         case kTCTimeCodeToStringSelect:
-            return TimeCodeToStringRequest(header.paramSize, *params);
+            return TimeCodeToStringRequest(*params);
         default:
             return badComponentSelector;
     }

@@ -5,9 +5,8 @@
 #include <new>
 #include <string>
 
-#include "common/short_text.h"
 #include "movie/movie_parse.h"
-#include "movie/movie_status.h"
+#include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/builtin/builtin_store.h"
 
 namespace {
@@ -36,7 +35,7 @@ MovieRecord* AddMovieRecords(BuiltinStore& s, std::unique_ptr<MovieRecord> movie
     s.movies.push_back(std::move(movie));
     MovieRecord* m = s.movies.back().get();
     m->tracks.reserve(m->model.tracks.size());
-    for (TrackModel& t : m->model.tracks) {
+    for (const TrackModel& t : m->model.tracks) {
         m->tracks.emplace_back(new TrackRecord);
         TrackRecord* track = m->tracks.back().get();
         track->model = &t;
@@ -66,9 +65,7 @@ extern "C" void c2pstrcpy(unsigned char* dst, const char* src) {
 extern "C" void p2cstrcpy(char* dst, const unsigned char* src) {
     if (!dst) return;
     size_t n = src ? src[0] : 0;
-    // In the pieces the timecode text was written in; safe in place (dst ==
-    // src) too, as every piece is loaded before it is stored.
-    if (n) CopyShortText(dst, reinterpret_cast<const char*>(src + 1), n);
+    for (size_t i = 0; i < n; ++i) dst[i] = char(src[i + 1]);  // front to back: dst may be src itself
     dst[n] = 0;
 }
 
@@ -116,7 +113,7 @@ extern "C" OSErr OpenMovieFile(const FSSpec* fileSpec, int16_t* resRefNum, int8_
     int16_t ref;
     if (!NextFileRef(s, &ref)) return tmfoErr;
     std::unique_ptr<MovieFile> file(new MovieFile);
-    OSErr err = OpenMovieFileForReading(path, file.get());
+    OSErr err = ToolboxStatus(OpenMovieFileForReading(path, file.get()));
     if (err != noErr) return err;
     s.files[ref] = std::move(file);
     *resRefNum = ref;
@@ -138,7 +135,7 @@ extern "C" OSErr NewMovieFromFile(Movie* theMovie, int16_t resRefNum, int16_t* r
     MovieFile* file = it->second.get();
     try {
         std::unique_ptr<MovieRecord> movie(new MovieRecord);
-        OSErr err = ReadMovie(file, &movie->model);
+        OSErr err = ToolboxStatus(ReadMovie(file, &movie->model));
         if (err != noErr) return err;
         *theMovie = AddMovieRecords(s, std::move(movie), file);
     } catch (const std::bad_alloc&) {

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr size_t kImageDescriptionSize = 86;
-
 void StoreNative16(char* p, uint16_t v) { std::memcpy(p, &v, 2); }
 void StoreNative32(char* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
@@ -86,20 +84,18 @@ extern "C" void GetMediaSampleDescription(Media theMedia, int32_t index, Handle 
     if (video) ImageDescriptionToHost(h->block);
 }
 
-// With nextTimeMediaSample: the start of the first sample after decodeTime
-// (at it too with nextTimeEdgeOK), searching backwards for a negative rate.
-// -1 when there is none, or for any other kind of search.
+// With nextTimeMediaSample and a rate that is not negative: the start of the
+// first sample after decodeTime (at it too with nextTimeEdgeOK). -1 when there
+// is none, or for any other kind of search (backwards, other flags).
 extern "C" void GetMediaNextInterestingDecodeTime(Media theMedia, int16_t interestingTimeFlags,
                                                   TimeValue64 decodeTime, Fixed rate,
                                                   TimeValue64* interestingDecodeTime,
                                                   TimeValue64* interestingDecodeDuration) {
     int64_t start = -1, duration = 0;
     MediaRecord* m = LiveMedia(theMedia);
-    if (m && (interestingTimeFlags & nextTimeMediaSample)) {
-        bool edge = (interestingTimeFlags & nextTimeEdgeOK) != 0;
-        bool found = rate < 0 ? FindPreviousSampleStart(m->model->runs, decodeTime, edge, &start, &duration)
-                              : FindNextSampleStart(&m->model->runs, decodeTime, edge, &start, &duration);
-        if (!found) {
+    if (m && (interestingTimeFlags & nextTimeMediaSample) && rate >= 0) {
+        const bool edge = (interestingTimeFlags & nextTimeEdgeOK) != 0;
+        if (!FindNextSampleStart(m->model->runs, decodeTime, edge, &m->nextTimeRun, &start, &duration)) {
             start = -1;
             duration = 0;
         }

@@ -2,30 +2,18 @@
 
 #include <cstdlib>
 
-// A plain global rather than a function-local static: the per-sample calls
-// reach it without the guard of a lazy initialisation. Nothing uses the
-// store while globals are being constructed.
+// Nothing uses the store while globals are being constructed.
 BuiltinStore gBuiltinStore;
 
 bool ToolboxStarted() { return Store().startCount > 0; }
 
-bool IsLiveLookUp(const void* p, StoreKind kind) {
+bool IsLive(const void* p, StoreKind kind) {
     if (!p) return false;
-    BuiltinStore& s = Store();
-    const void*& last = s.lastLive[size_t(kind)];
-    auto it = s.live.find(p);
-    if (it == s.live.end() || it->second != kind) return false;
-    last = p;
-    return true;
+    auto it = Store().live.find(p);
+    return it != Store().live.end() && it->second == kind;
 }
 
-void Register(const void* p, StoreKind kind) {
-    BuiltinStore& s = Store();
-    // An address registered anew may have been remembered under another kind.
-    for (const void*& last : s.lastLive)
-        if (last == p) last = nullptr;
-    s.live[p] = kind;
-}
+void Register(const void* p, StoreKind kind) { Store().live[p] = kind; }
 
 HandleRecord* LiveHandle(Handle h) {
     return IsLive(h, StoreKind::Handle) ? reinterpret_cast<HandleRecord*>(h) : nullptr;
@@ -42,7 +30,6 @@ void ReleaseEverything() {
     s.handlers.clear();
     s.handles.clear();
     s.live.clear();
-    for (const void*& last : s.lastLive) last = nullptr;
     // Give the memory back, not just the elements.
     s.movies.shrink_to_fit();
     s.handlers.shrink_to_fit();

@@ -14,17 +14,18 @@
 
 #include "movie/movie_file.h"
 #include "movie/movie_model.h"
-#include "movie/timecode_media.h"
+#include "qtbinding/builtin/timecode_handler.h"
 #include "qtbinding/toolbox.h"
 
 struct MediaRecord {
-    MediaModel* model = nullptr;
+    const MediaModel* model = nullptr;
     MovieFile* file = nullptr;
     ComponentInstanceRecord* handler = nullptr;  // made on first request
+    size_t nextTimeRun = 0;  // time run of the last next-sample answer: where the next search starts
 };
 
 struct TrackRecord {
-    TrackModel* model = nullptr;
+    const TrackModel* model = nullptr;
     MediaRecord media;
 };
 
@@ -45,7 +46,6 @@ struct HandleRecord {
 };
 
 enum class StoreKind : uint8_t { Movie, Track, Media, Handler, Handle };
-constexpr size_t kStoreKinds = 5;
 
 struct BuiltinStore {
     int32_t startCount = 0;
@@ -55,10 +55,6 @@ struct BuiltinStore {
     std::vector<std::unique_ptr<ComponentInstanceRecord>> handlers;
     std::vector<std::unique_ptr<HandleRecord>> handles;
     std::unordered_map<const void*, StoreKind> live;
-    // The last reference of each kind found live: the sample walk hands in
-    // the same media and handler for every sample, and this spares the hash
-    // look-up. Cleared with `live`.
-    const void* lastLive[kStoreKinds] = {};
 };
 
 extern BuiltinStore gBuiltinStore;
@@ -66,14 +62,8 @@ inline BuiltinStore& Store() { return gBuiltinStore; }
 
 bool ToolboxStarted();
 
-// The hash look-up behind IsLive; remembers p as the last live one of its kind.
-bool IsLiveLookUp(const void* p, StoreKind kind);
-
-// Inline so that the per-sample calls, which hand in the reference of the
-// previous call, pay one comparison.
-inline bool IsLive(const void* p, StoreKind kind) {
-    return p && (p == gBuiltinStore.lastLive[size_t(kind)] || IsLiveLookUp(p, kind));
-}
+// True when the store handed out p as a reference of this kind.
+bool IsLive(const void* p, StoreKind kind);
 
 void Register(const void* p, StoreKind kind);
 

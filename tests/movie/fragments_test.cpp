@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "movie/movie_parse.h"
-#include "movie/movie_status.h"
+#include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/toolbox.h"
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/fixture_writer.h"
@@ -114,9 +114,9 @@ TEST_F(Fragments, FragmentedMoviesGiveTheTimecodesOfThePlainMovie) {
 
             // A constant-rate video keeps one run however many fragments it has.
             MovieFile file;
-            ASSERT_EQ(OpenMovieFileForReading(fragmented, &file), noErr);
+            ASSERT_EQ(OpenMovieFileForReading(fragmented, &file), MovieStatus::Ok);
             MovieModel model;
-            ASSERT_EQ(ReadMovie(&file, &model), noErr);
+            ASSERT_EQ(ReadMovie(&file, &model), MovieStatus::Ok);
             CloseMovieFileForReading(&file);
             EXPECT_TRUE(model.fragmented);
             ASSERT_FALSE(model.tracks.empty());

@@ -6,8 +6,8 @@
 
 #include "movie/atom.h"
 #include "movie/movie_parse.h"
-#include "movie/movie_status.h"
-#include "movie/timecode_media.h"
+#include "qtbinding/builtin/builtin_status.h"
+#include "qtbinding/builtin/timecode_handler.h"
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/fixture_writer.h"
 
@@ -26,14 +26,14 @@ protected:
 
     // Writes the movie, opens it and reads it into model_.
     template <typename Bytes>
-    int16_t Read(const Bytes& bytes) {
+    OSErr Read(const Bytes& bytes) {
         CloseMovieFileForReading(&file_);
         model_ = MovieModel();
         std::string path = folder_ + "/m" + std::to_string(++count_) + ".mov";
         EXPECT_TRUE(WriteFixtureFile(path, bytes));
-        int16_t err = OpenMovieFileForReading(path, &file_);
+        OSErr err = ToolboxStatus(OpenMovieFileForReading(path, &file_));
         if (err != noErr) return err;
-        return ReadMovie(&file_, &model_);
+        return ToolboxStatus(ReadMovie(&file_, &model_));
     }
 
     // The timecode text of the first 'tmcd' track at media time t.

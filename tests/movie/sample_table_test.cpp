@@ -42,6 +42,7 @@ int64_t ScanNext(const std::vector<int64_t>& starts, int64_t t, bool edge) {
 const std::vector<Run> kMixed = {{3, 100}, {2, 0}, {4, 50}, {1, 0}, {2, 7}, {1, 0}};
 
 TEST(SampleRuns, NextStartMatchesAScanOverEverySample) {
+    size_t hint = 0;  // the walker's cursor, kept across its searches
     SampleRuns table = MakeRuns(kMixed);
     std::vector<int64_t> starts = SampleStarts(kMixed);
     ASSERT_EQ(table.sampleCount, starts.size());
@@ -55,7 +56,7 @@ TEST(SampleRuns, NextStartMatchesAScanOverEverySample) {
         for (bool edge : {false, true}) {
             int64_t start = 0, duration = 0;
             int64_t expected = ScanNext(starts, t, edge);
-            bool found = FindNextSampleStart(&table, t, edge, &start, &duration);
+            bool found = FindNextSampleStart(table, t, edge, &hint, &start, &duration);
             ASSERT_EQ(found, expected >= 0) << "t=" << t << " edge=" << edge;
             if (found) {
                 EXPECT_EQ(start, expected) << "t=" << t << " edge=" << edge;
@@ -66,9 +67,10 @@ TEST(SampleRuns, NextStartMatchesAScanOverEverySample) {
 
 const std::vector<Run> kSteps = {{5, 1001}, {3, 1}, {4, 1001}, {2, 0}, {3, 30}};
 
-// Asking again from each answer takes the step without a division; mixed
-// with edge requests, repeated times and jumps it must agree with the scan.
+// Asking again from each answer, mixed with edge requests, repeated times
+// and jumps, must agree with the scan.
 TEST(SampleRuns, NextStartFromThePreviousAnswerMatchesAScan) {
+    size_t hint = 0;  // the walker's cursor, kept across its searches
     SampleRuns table = MakeRuns(kSteps);
     std::vector<int64_t> starts = SampleStarts(kSteps);
     int64_t t = 0, d = 0;
@@ -77,7 +79,7 @@ TEST(SampleRuns, NextStartFromThePreviousAnswerMatchesAScan) {
     for (int64_t from = 0;; ++steps) {
         ASSERT_LT(steps, 100);
         int64_t expected = ScanNext(starts, from, edge);
-        bool found = FindNextSampleStart(&table, from, edge, &t, &d);
+        bool found = FindNextSampleStart(table, from, edge, &hint, &t, &d);
         ASSERT_EQ(found, expected >= 0) << from;
         if (!found) break;
         ASSERT_EQ(t, expected) << "from " << from << " edge " << edge;
@@ -87,15 +89,16 @@ TEST(SampleRuns, NextStartFromThePreviousAnswerMatchesAScan) {
         from = steps % 3 == 2 ? t + 1 : t;
     }
     // The table changed under a remembered answer: trimmed, then asked again.
-    ASSERT_TRUE(FindNextSampleStart(&table, 0, false, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, 0, false, &hint, &t, &d));
     EXPECT_EQ(t, 1001);
     TrimRuns(&table, 2);
-    ASSERT_TRUE(FindNextSampleStart(&table, 0, false, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, 0, false, &hint, &t, &d));
     EXPECT_EQ(t, 1001);
-    EXPECT_FALSE(FindNextSampleStart(&table, 1001, false, &t, &d));
+    EXPECT_FALSE(FindNextSampleStart(table, 1001, false, &hint, &t, &d));
 }
 
 TEST(SampleRuns, WalkWithZeroDurationsEndsAndVisitsEveryDistinctStart) {
+    size_t hint = 0;  // the walker's cursor, kept across its searches
     SampleRuns table = MakeRuns(kMixed);
     std::vector<int64_t> starts = SampleStarts(kMixed);
     std::vector<int64_t> distinct;
@@ -104,29 +107,30 @@ TEST(SampleRuns, WalkWithZeroDurationsEndsAndVisitsEveryDistinctStart) {
     }
     std::vector<int64_t> walked;
     int64_t t = 0, d = 0;
-    ASSERT_TRUE(FindNextSampleStart(&table, 0, true, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, 0, true, &hint, &t, &d));
     do {
         walked.push_back(t);
         ASSERT_LT(walked.size(), starts.size() + 1) << "walk does not end";
-    } while (FindNextSampleStart(&table, t, false, &t, &d));
+    } while (FindNextSampleStart(table, t, false, &hint, &t, &d));
     EXPECT_EQ(walked, distinct);
     // The last run has duration 0: its sample starts where the media ends.
     EXPECT_EQ(walked.back(), 514);
 }
 
 TEST(SampleRuns, TimesOf2To32AndMoreKeepFullPrecision) {
+    size_t hint = 0;  // the walker's cursor, kept across its searches
     // 3 samples of 2^31 + 1, then 2 of 3.
     SampleRuns table = MakeRuns({{3, 0x80000001u}, {2, 3}});
     int64_t step = int64_t(0x80000001u);
     int64_t t = 0, d = 0;
-    ASSERT_TRUE(FindNextSampleStart(&table, step, false, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, step, false, &hint, &t, &d));
     EXPECT_EQ(t, 2 * step);  // 4294967298, above 2^32
-    ASSERT_TRUE(FindNextSampleStart(&table, 2 * step, false, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, 2 * step, false, &hint, &t, &d));
     EXPECT_EQ(t, 3 * step);
     EXPECT_EQ(d, 3);
-    ASSERT_TRUE(FindNextSampleStart(&table, 3 * step, false, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, 3 * step, false, &hint, &t, &d));
     EXPECT_EQ(t, 3 * step + 3);
-    EXPECT_FALSE(FindNextSampleStart(&table, 3 * step + 3, false, &t, &d));
+    EXPECT_FALSE(FindNextSampleStart(table, 3 * step + 3, false, &hint, &t, &d));
     EXPECT_EQ(table.endTime, 3 * step + 6);
 }
 
@@ -147,36 +151,18 @@ TEST(SampleRuns, EqualDurationsMergeAndOverflowIsRefused) {
 }
 
 TEST(SampleRuns, TrimKeepsTheFirstSamplesOnly) {
+    size_t hint = 0;  // the walker's cursor, kept across its searches
     SampleRuns table = MakeRuns({{3, 10}, {2, 7}, {4, 5}});
     TrimRuns(&table, 4);  // 3 of 10, 1 of 7
     EXPECT_EQ(table.sampleCount, 4u);
     EXPECT_EQ(table.endTime, 37);
     int64_t t = 0, d = 0;
-    ASSERT_TRUE(FindNextSampleStart(&table, 20, false, &t, &d));
+    ASSERT_TRUE(FindNextSampleStart(table, 20, false, &hint, &t, &d));
     EXPECT_EQ(t, 30);
-    EXPECT_FALSE(FindNextSampleStart(&table, 30, false, &t, &d));
+    EXPECT_FALSE(FindNextSampleStart(table, 30, false, &hint, &t, &d));
     TrimRuns(&table, 0);
     EXPECT_TRUE(table.runs.empty());
-    EXPECT_FALSE(FindNextSampleStart(&table, 0, true, &t, &d));
-}
-
-TEST(SampleRuns, BackwardSearchFindsThePreviousStart) {
-    SampleRuns table = MakeRuns(kMixed);
-    std::vector<int64_t> starts = SampleStarts(kMixed);
-    for (int64_t t = -2; t <= 520; ++t) {
-        for (bool edge : {false, true}) {
-            int64_t expected = -1;
-            for (int64_t s : starts) {
-                if (edge ? s <= t : s < t) expected = s;
-            }
-            int64_t start = 0, duration = 0;
-            bool found = FindPreviousSampleStart(table, t, edge, &start, &duration);
-            ASSERT_EQ(found, expected >= 0) << "t=" << t;
-            if (found) {
-                EXPECT_EQ(start, expected) << "t=" << t << " edge=" << edge;
-            }
-        }
-    }
+    EXPECT_FALSE(FindNextSampleStart(table, 0, true, &hint, &t, &d));
 }
 
 TEST(SampleRuns, SampleInForceIsTheLastStartedOneAndTheLastPastTheEnd) {

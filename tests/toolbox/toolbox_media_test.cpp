@@ -41,7 +41,7 @@ TEST(ToolboxMedia, TracksInFileOrderWithTypeAndTimeScale) {
         ASSERT_EQ(OpenMoviePath(Write(dir, m), &movie), noErr);
         ASSERT_EQ(GetMovieTrackCount(movie), 5);
         const OSType types[5] = {SoundMediaType, TimeCodeMediaType, VideoMediaType, VideoMediaType,
-                                 MakeOSType('t', 'e', 'x', 't')};
+                                 FourCC("text")};
         const TimeScale scales[5] = {44100, 600, 30000, 25, 1000};
         for (int i = 0; i < 5; ++i) {
             Track track = GetMovieIndTrack(movie, i + 1);

@@ -1,6 +1,6 @@
-// Timecode arithmetic: frame counts to timecode records and records to text,
-// under a timecode definition (drop frame, 24-hour wrap, negative times,
-// counter mode).
+// Timecode arithmetic of the built-in timecode handler: frame counts to
+// timecode records and records to text, under a timecode definition (drop
+// frame, 24-hour wrap, negative times, counter mode).
 #pragma once
 
 #include <cstdint>
@@ -14,14 +14,14 @@
 // time scale, frame duration or frame count that is not positive).
 ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* def);
 
-// Frames counted over elapsed media time:
-// floor(elapsed x definition scale / (media scale x frame duration)).
-// elapsed must be >= 0 and below 2^32; scales and duration positive.
-int64_t FramesInElapsedTime(int64_t elapsed, int32_t mediaScale, const TimeCodeDef& def);
-
 // True when the definition's drop-frame flag takes effect: only for frame
 // rates that are multiples of 30.
 bool DropFrameApplies(const TimeCodeDef& def);
+
+// count wrapped into one day (0 up to a day's frames) when the timecode
+// wraps at 24 hours and is no counter; count itself otherwise. The record
+// of either is the same.
+int64_t CountWithinDay(const TimeCodeDef& def, int64_t count);
 
 // The record of a frame count: in counter mode count / numFrames (count must
 // be >= 0), otherwise hours, minutes, seconds and frames, with drop-frame
@@ -32,23 +32,14 @@ bool DropFrameApplies(const TimeCodeDef& def);
 ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCodeRecord* rec,
                                    int32_t* shown);
 
-// The record of `count` made from `previous`, the record of `previousCount`,
-// when count is the next frame and it stays within the same second: only the
-// frames field moves, with no division. stepEnd is StepCountEnd(def), worked
-// out once by a caller that steps many times. False (nothing written)
-// whenever the step is anything else (a carry into the seconds, a negative
-// or wrapping count, counter mode); FrameCountToRecord then makes the record.
+// The record of `count` made from `previous`, the record of `previousCount`
+// (both already within their day, see CountWithinDay), when count is the next
+// frame within the same second: only the frames field moves, with no
+// division. False, with nothing written, for every other step (a carry into
+// the seconds, a negative count, counter mode); FrameCountToRecord then makes
+// the record.
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
-                int64_t stepEnd, TimeCodeRecord* rec, int32_t* shown);
-
-// count wrapped into one day (0 up to a day's frames) when the timecode
-// wraps at 24 hours and is no counter; count itself otherwise. The record
-// of either is the same.
-int64_t CountWithinDay(const TimeCodeDef& def, int64_t count);
-
-// The counts that StepRecord may step to lie below this: 2^31, or a day's
-// frames when the timecode wraps at 24 hours (the wrap needs the full path).
-int64_t StepCountEnd(const TimeCodeDef& def);
+                TimeCodeRecord* rec, int32_t* shown);
 
 // "HH:MM:SS:FF", "HH:MM:SS;FF" for drop frame, a leading '-' when negative,
 // or the decimal counter, as a counted string in a 256-byte buffer.

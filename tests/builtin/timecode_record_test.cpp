@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "movie/movie_status.h"
-#include "movie/timecode.h"
+#include "qtbinding/builtin/builtin_status.h"
+#include "qtbinding/builtin/timecode_record.h"
 #include "tests/fixture/smpte.h"
 
 namespace {
@@ -90,17 +90,6 @@ TEST(Timecode, CounterModeShowsTheCountDividedByTheFrameCount) {
     EXPECT_EQ(Text(Def(tcCounter, 25, 25, 1), 250), "10");
     EXPECT_EQ(Text(Def(tcCounter | tcDropFrame, 30), 1800), "60");  // no drop frame in counter mode
     EXPECT_EQ(Text(Def(tcCounter, 1, 1, 1), int64_t(1) << 31), "error " + std::to_string(invalidTime));
-}
-
-TEST(Timecode, ElapsedFramesUseBothTimeScales) {
-    // Media at 600 units a second, definition 24000/1001: a frame is 25.025 units.
-    TimeCodeDef def = Def(0, 24, 24000, 1001);
-    EXPECT_EQ(FramesInElapsedTime(25, 600, def), 0);
-    EXPECT_EQ(FramesInElapsedTime(26, 600, def), 1);
-    EXPECT_EQ(FramesInElapsedTime(600 * 1001, 600, def), 24000);
-    // The largest elapsed time a 32-bit request can carry, at the largest scales.
-    TimeCodeDef wide = Def(0, 30, INT32_MAX, 1);
-    EXPECT_EQ(FramesInElapsedTime(INT32_MAX, 1, wide), int64_t(INT32_MAX) * INT32_MAX);
 }
 
 TEST(Timecode, DefinitionFromTheDescriptionEntry) {

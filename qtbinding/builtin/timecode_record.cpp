@@ -1,11 +1,10 @@
-#include "movie/timecode.h"
+#include "qtbinding/builtin/timecode_record.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "common/byte_order.h"
+#include "common/decimal.h"
 #include "movie/byte_cursor.h"
-#include "movie/movie_status.h"
+#include "qtbinding/builtin/builtin_status.h"
 
 namespace {
 
@@ -29,61 +28,6 @@ int64_t DropFrameDisplayCount(int64_t n, int64_t fps) {
     return n + skipped;
 }
 
-// The two digits of 0..99, in text order.
-constexpr char kPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// A field of a timecode: at least two digits ("%02u"); a byte has at most three.
-char* PutTwoDigitsOrMore(char* p, unsigned v) {
-    if (v >= 100) {
-        *p++ = char('0' + v / 100);
-        v %= 100;
-    }
-    p[0] = kPairs[2 * v];
-    p[1] = kPairs[2 * v + 1];
-    return p + 2;
-}
-
-// v's two digits as they lie in memory, read as one 16-bit word.
-uint64_t PairWord(unsigned v) {
-    uint16_t pair;
-    std::memcpy(&pair, kPairs + 2 * v, 2);
-    return pair;
-}
-
-// The usual label "hh:mm:ss;ff" (every field below 100, not negative) made in
-// registers and stored in the pieces that the copies downstream read: bytes
-// 0-7, 8-9 and 10 of the text (see common/short_text.h). False, with nothing
-// written, for any other label or on a big-endian machine.
-bool PutUsualLabel(const TimeCodeRecord& rec, char separator, unsigned char* str) {
-    const unsigned h = rec.t.hours, m = rec.t.minutes, s = rec.t.seconds, f = rec.t.frames;
-    if (!kLittleEndian || h >= 100 || m >= 100 || s >= 100 || f >= 100) return false;  // also the sign bit
-    const uint64_t head = PairWord(h) | uint64_t(':') << 16 | PairWord(m) << 24 | uint64_t(':') << 40 |
-                          PairWord(s) << 48;
-    const uint16_t middle = uint16_t(uint8_t(separator) | uint8_t(kPairs[2 * f]) << 8);
-    str[0] = 11;
-    std::memcpy(str + 1, &head, 8);
-    std::memcpy(str + 9, &middle, 2);
-    str[11] = uint8_t(kPairs[2 * f + 1]);
-    return true;
-}
-
-// "%ld": a leading '-' when negative, no padding; at most 11 bytes.
-char* PutDecimal(char* p, int32_t value) {
-    char digits[10];
-    int n = 0;
-    uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
-    do {
-        digits[n++] = char('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) *p++ = '-';
-    while (n > 0) *p++ = digits[--n];
-    return p;
-}
-
 int64_t FramesPerDay(const TimeCodeDef& def) {
     int64_t fps = def.numFrames;
     if (DropFrameApplies(def)) return 144 * (fps * 600 - 9 * (fps / 15));
@@ -104,11 +48,6 @@ ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* de
     if (def->fTimeScale <= 0 || def->frameDuration <= 0 || def->numFrames == 0)
         return invalidSampleDescription;
     return noErr;
-}
-
-int64_t FramesInElapsedTime(int64_t elapsed, int32_t mediaScale, const TimeCodeDef& def) {
-    // elapsed < 2^32 and the scales below 2^31: both products stay below 2^63.
-    return elapsed * int64_t(def.fTimeScale) / (int64_t(mediaScale) * int64_t(def.frameDuration));
 }
 
 bool DropFrameApplies(const TimeCodeDef& def) {
@@ -143,15 +82,14 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
 }
 
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
-                int64_t stepEnd, TimeCodeRecord* rec, int32_t* shown) {
+                TimeCodeRecord* rec, int32_t* shown) {
     if (def.flags & tcCounter) return false;
-    if (previousCount < 0 || count != previousCount + 1 || count >= stepEnd) return false;
+    if (previousCount < 0 || count != previousCount + 1 || count > INT32_MAX) return false;
     // Frame labels within one second follow one another; drop frame only
     // skips labels where a new minute starts.
     if ((previous.t.minutes & tctNegFlag) || previous.t.frames + 1 >= def.numFrames) return false;
-    TimeCodeRecord next = previous;
-    next.t.frames = uint8_t(previous.t.frames + 1);
-    *rec = next;
+    *rec = previous;
+    rec->t.frames = uint8_t(previous.t.frames + 1);
     *shown = int32_t(count);
     return true;
 }
@@ -163,19 +101,9 @@ int64_t CountWithinDay(const TimeCodeDef& def, int64_t count) {
     return count < 0 || count >= day ? FloorMod(count, day) : count;
 }
 
-int64_t StepCountEnd(const TimeCodeDef& def) {
-    const int64_t end = int64_t(INT32_MAX) + 1;
-    // Within one day a wrapping count is its own remainder.
-    if (def.flags & tc24HourMax) return std::min(end, FramesPerDay(def));
-    return end;
-}
-
 ComponentResult RecordToString(const TimeCodeDef& def, const TimeCodeRecord& rec, unsigned char* str) {
     // Written by hand rather than with snprintf: the walk asks for one text
     // per video sample, and the formatted print cost more than all the rest.
-    if (!(def.flags & tcCounter) && def.numFrames != 0 &&
-        PutUsualLabel(rec, DropFrameApplies(def) ? ';' : ':', str))
-        return noErr;
     char* text = reinterpret_cast<char*>(str + 1);
     char* p = text;
     if (def.flags & tcCounter) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "movie/movie_status.h"
+#include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/toolbox.h"
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/fixture_writer.h"

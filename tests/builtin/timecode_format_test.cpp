@@ -1,12 +1,12 @@
-// The hand-written formatting on the per-sample path must give exactly the
-// bytes of the formatted prints it replaced: "%s%02u:%02u:%02u%c%02u" for a
+// The hand-written formatting of timecode texts must give exactly the
+// bytes of the formatted prints it stands for: "%s%02u:%02u:%02u%c%02u" for a
 // timecode record and "%ld" for a counter. Expected texts come from snprintf.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
-#include "movie/timecode.h"
+#include "qtbinding/builtin/timecode_record.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string Expected(const char* sign, unsigned h, unsigned m, unsigned s, char 
 
 // Every byte value of every field, two- and three-digit, with and without the
 // negative flag, under drop frame (';') and non-drop (':').
-TEST(HotPathFormatting, TimecodeRecordsMatchFormattedPrint) {
+TEST(TimecodeFormatting, TimecodeRecordsMatchFormattedPrint) {
     const TimeCodeDef drop = Definition(tcDropFrame, 30);
     const TimeCodeDef plain = Definition(0, 25);
     const TimeCodeDef dropIgnored = Definition(tcDropFrame, 25);  // not a multiple of 30
@@ -57,7 +57,7 @@ TEST(HotPathFormatting, TimecodeRecordsMatchFormattedPrint) {
     }
 }
 
-TEST(HotPathFormatting, CountersMatchFormattedPrint) {
+TEST(TimecodeFormatting, CountersMatchFormattedPrint) {
     const TimeCodeDef counter = Definition(tcCounter, 30);
     const int32_t values[] = {0, 1, 9, 10, 99, 100, 12345, 999999999, 1000000000, INT32_MAX,
                               -1, -10, -123456, INT32_MIN + 1, INT32_MIN};
@@ -71,7 +71,7 @@ TEST(HotPathFormatting, CountersMatchFormattedPrint) {
 }
 
 // A definition without a frame rate cannot make a timecode text.
-TEST(HotPathFormatting, ZeroFrameRateIsRefused) {
+TEST(TimecodeFormatting, ZeroFrameRateIsRefused) {
     TimeCodeRecord rec{};
     unsigned char counted[256] = {};
     EXPECT_NE(RecordToString(Definition(0, 0), rec, counted), 0);

@@ -1,0 +1,82 @@
+#include "qtbinding/builtin/timecode_handler.h"
+
+#include <algorithm>
+
+#include "movie/byte_cursor.h"
+#include "qtbinding/builtin/builtin_status.h"
+#include "qtbinding/builtin/timecode_record.h"
+
+namespace {
+
+// Where the sample in force from `start` on stops being so: the next sample's
+// start, or never for the last sample (later times count on from it).
+int64_t SampleSpanEnd(const SampleRuns& table, uint64_t sample, int64_t start) {
+    const std::vector<TimeRun>& runs = table.runs;
+    auto it = std::partition_point(runs.begin(), runs.end(),
+                                   [&](const TimeRun& r) { return r.firstSample <= sample; });
+    if (it == runs.begin()) return start;  // not held: an empty span
+    const TimeRun& r = *(it - 1);
+    if (sample - r.firstSample + 1 < r.count) return start + int64_t(r.duration);
+    return it == runs.end() ? INT64_MAX : it->start;
+}
+
+// Finds the timecode sample in force at time, reads its 32-bit big-endian
+// value from the file and its definition from its sample description, and
+// keeps them in the cache.
+ComponentResult LoadTimecodeSample(MovieFile* file, const MediaModel& media, int64_t time,
+                                   TimecodeSampleCache* cache) {
+    cache->sampleKnown = false;
+    cache->answered = false;
+    uint64_t sample;
+    int64_t start;
+    if (!FindSampleAtTime(media.runs, time, &sample, &start)) return timeNotInMedia;
+    uint64_t offset;
+    uint32_t size, description;
+    if (!FindSampleLocation(media.locations, sample, &offset, &size, &description)) return invalidSampleTable;
+    if (size < 4 || offset > file->size || file->size - offset < 4) return invalidSampleTable;
+    uint8_t raw[4];
+    if (!ReadMovieFileAt(file, offset, raw, 4)) return ioErr;
+    if (description == 0 || description > media.descriptions.size()) return invalidSampleDescription;
+    ComponentResult result = ReadTimecodeDefinition(media.descriptions[description - 1], &cache->definition);
+    if (result != noErr) return result;
+    cache->spanStart = start;
+    cache->spanEnd = SampleSpanEnd(media.runs, sample, start);
+    cache->value = LoadU32(raw);
+    cache->divisor = int64_t(media.timeScale) * int64_t(cache->definition.frameDuration);
+    cache->sampleKnown = true;
+    return noErr;
+}
+
+}  // namespace
+
+ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache,
+                               int32_t time, int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec) {
+    if (time < 0) return invalidTime;
+    if (media.timeScale <= 0) return invalidMedia;
+    if (!cache->sampleKnown || time < cache->spanStart || time >= cache->spanEnd) {
+        ComponentResult result = LoadTimecodeSample(file, media, time, cache);
+        if (result != noErr) return result;
+    }
+    const TimeCodeDef& d = cache->definition;
+    // time - spanStart < 2^31 and the scale < 2^31: the product stays below 2^62.
+    const int64_t frames = (time - cache->spanStart) * int64_t(d.fTimeScale) / cache->divisor;
+    // Counter mode counts upward from an unsigned value; otherwise the value
+    // is a signed frame number. Wrapped at once, so that walks past midnight
+    // step from day to day too.
+    const int64_t first = (d.flags & tcCounter) ? int64_t(cache->value) : int64_t(int32_t(cache->value));
+    const int64_t count = CountWithinDay(d, first + frames);
+    TimeCodeRecord answer;
+    int32_t shown;
+    if (!cache->answered || !StepRecord(d, count, cache->count, cache->record, &answer, &shown)) {
+        cache->answered = false;
+        ComponentResult result = FrameCountToRecord(d, count, &answer, &shown);
+        if (result != noErr) return result;
+    }
+    cache->answered = true;
+    cache->count = count;
+    cache->record = answer;
+    if (def) *def = d;
+    if (rec) *rec = answer;
+    if (frameNum) *frameNum = shown;
+    return noErr;
+}

@@ -16,8 +16,7 @@ WalkResult WalkSamples(Media videoMedia, MediaHandler timecodeHandler, const Med
                                       &SampleTime, &sampleDuration);
     if (SampleTime < 0) return WalkResult::Finished;
 
-    if (OpenDataFiles(files, timecodeListPath, subtitleTextPath, subtitleRangePath) !=
-        DataFilesResult::Opened)
+    if (!OpenDataFiles(files, timecodeListPath, subtitleTextPath, subtitleRangePath))
         return WalkResult::Stopped;
 
     // Reused for every sample: the walk allocates nothing per sample.

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/short_text.h"
 #include "extract/trim_string.h"
 
 namespace {
@@ -20,25 +19,14 @@ uint64_t ScaleMagnitude(uint64_t m, uint64_t num, uint64_t den, bool roundUp) {
     return q * num + (r * num + (roundUp ? den - 1 : 0)) / den;
 }
 
-// Where the first zero of the 256-byte buffer lies, or 256 when it holds
-// none: p2cstrcpy puts one after at most 255 characters, and the bound keeps
-// a faulty binding from sending the trim past the buffer.
+// The plain text's length: up to its first zero, which p2cstrcpy puts after
+// at most 255 characters; the bound keeps a faulty binding from sending the
+// trim past the buffer.
 size_t PlainLength(const char (&plain)[256]) {
-    const void* zero = std::memchr(plain, 0, sizeof plain);
-    return zero ? size_t(static_cast<const char*>(zero) - plain) : sizeof plain;
+    size_t n = 0;
+    while (n < sizeof plain && plain[n] != '\0') ++n;
+    return n;
 }
-
-// The plain text's length: where p2cstrcpy put the terminator, after the
-// counted length `counted`, when the text itself holds no zero (the usual
-// case, checked in the pieces it was copied in); PlainLength otherwise, for
-// a binding that hands back a zero inside its text.
-size_t TextLength(const char (&plain)[256], uint8_t counted) {
-    if (plain[counted] == '\0' && !ShortTextHasZero(plain, counted)) return counted;
-    return PlainLength(plain);
-}
-
-// The handler's text is trimmed of spaces, carriage returns and line feeds.
-constexpr ByteSet kTrimSet = MakeByteSet(" \r\n");
 
 }  // namespace
 
@@ -67,6 +55,10 @@ bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales
         return false;
     }
     p2cstrcpy(scratch.plain, scratch.counted);
-    TrimStringInto(scratch.plain, TextLength(scratch.plain, scratch.counted[0]), kTrimSet, timecodeText);
+    const std::string_view trimmed = TrimString({scratch.plain, PlainLength(scratch.plain)}, " \r\n");
+    // clear and append reuse the string's capacity, as assign does, without
+    // the general replace path that assign takes, which cost as much as the trim.
+    timecodeText.clear();
+    timecodeText.append(trimmed.data(), trimmed.size());
     return true;
 }

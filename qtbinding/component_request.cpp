@@ -5,15 +5,13 @@
 
 namespace {
 
-// The block's header, and zero in the slots past the first `count`. Each
-// caller then stores its parameters straight into those slots: gathering
-// them in an array first and copying that over made the copy's wide loads
-// wait on the narrow stores just made, which cost more than the whole request.
-void StartRequest(ComponentParameters& block, int16_t what, int count) {
-    block.flags = 0;
+// A block with every parameter slot 0, then the header of a request of
+// `count` parameters.
+ComponentParameters StartRequest(int16_t what, int count) {
+    ComponentParameters block{};
     block.paramSize = uint8_t(count * sizeof(ComponentParamSlot));
     block.what = what;
-    for (int i = count; i < kMaxComponentParams; ++i) block.params[i] = 0;
+    return block;
 }
 
 ComponentParamSlot Slot(const void* p) { return reinterpret_cast<ComponentParamSlot>(p); }
@@ -22,8 +20,7 @@ ComponentParamSlot Slot(const void* p) { return reinterpret_cast<ComponentParamS
 
 ComponentResult TCGetTimeCodeAtTime(MediaHandler mh, TimeValue mediaTime, int32_t* frameNum,
                                     TimeCodeDef* tcdef, TimeCodeRecord* tcrec, void* sourceRefH) {
-    ComponentParameters block;
-    StartRequest(block, kTCGetTimeCodeAtTimeSelect, 5);
+    ComponentParameters block = StartRequest(kTCGetTimeCodeAtTimeSelect, 5);
     block.params[0] = ComponentParamSlot(mediaTime);
     block.params[1] = Slot(frameNum);
     block.params[2] = Slot(tcdef);
@@ -34,8 +31,7 @@ ComponentResult TCGetTimeCodeAtTime(MediaHandler mh, TimeValue mediaTime, int32_
 
 ComponentResult TCTimeCodeToString(MediaHandler mh, TimeCodeDef* tcdef, TimeCodeRecord* tcrec,
                                    unsigned char* tcStr) {
-    ComponentParameters block;
-    StartRequest(block, kTCTimeCodeToStringSelect, 3);
+    ComponentParameters block = StartRequest(kTCTimeCodeToStringSelect, 3);
     block.params[0] = Slot(tcdef);
     block.params[1] = Slot(tcrec);
     block.params[2] = Slot(tcStr);

@@ -1,78 +1,50 @@
 #include "writers/data_files.h"
 
 #include <cstdio>
-#include <cstring>
 
-#include "common/short_text.h"
-#include "writers/decimal.h"
+#include "common/decimal.h"
 
-DataFilesResult OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath,
-                              const std::string& subtitleTextPath,
-                              const std::string& subtitleRangePath) {
+bool OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath, const std::string& subtitleTextPath,
+                   const std::string& subtitleRangePath) {
     if (!OpenOutputStream(files.timecodeList, timecodeListPath)) {
         std::printf("Error: Unable to open TimeCode file for write access\n %s", timecodeListPath.c_str());
-        return DataFilesResult::ListFailed;
+        return false;
     }
     if (!OpenOutputStream(files.subtitleText, subtitleTextPath)) {
         std::printf("Error: Unable to open AviSynth TimeCode file for write access\n %s",
                     subtitleTextPath.c_str());
-        return DataFilesResult::TextFailed;
+        return false;
     }
     if (!OpenOutputStream(files.subtitleRange, subtitleRangePath)) {
         std::printf("Error: Unable to open AviSynth Range file for write access\n %s",
                     subtitleRangePath.c_str());
-        return DataFilesResult::RangeFailed;
+        return false;
     }
     static const char kRangeHeader[] = "Type int\nDefault 0\n\n";
-    AppendOutput(files.subtitleRange, kRangeHeader, sizeof kRangeHeader - 1);
-    return DataFilesResult::Opened;
+    Append(files.subtitleRange, kRangeHeader, sizeof kRangeHeader - 1);
+    return true;
 }
 
 void WriteSampleLines(OutputFiles& files, int32_t frameIndex, const std::string& timecodeText) {
-    const size_t n = timecodeText.size();
-    const char* const text = timecodeText.data();
-    DecimalCounter& index = files.frameIndexText;
-    SetDecimalCounter(index, frameIndex);
-    const size_t d = index.length;
+    char index[kDecimalMax];
+    const size_t indexLength = size_t(PutDecimal(index, frameIndex) - index);
 
-    // The frame index goes in as whole words, up to kDecimalCopy bytes; the
-    // room asked for covers them, and what lies past the index is
-    // overwritten next.
-    const size_t slack = kDecimalCopy - d;
-    if (n + kDecimalCopy + 5 > kOutputRoomMax) {  // not from a counted string; too long to fill in place
-        AppendOutput(files.timecodeList, text, n);
-        AppendOutput(files.timecodeList, "\n", 1);
-        AppendOutput(files.subtitleText, "n", 1);
-        AppendOutput(files.subtitleText, index.text, d);
-        AppendOutput(files.subtitleText, "=\"", 2);
-        AppendOutput(files.subtitleText, text, n);
-        AppendOutput(files.subtitleText, "\"\n", 2);
-    } else {
-        // "%s\n"
-        char* p = OutputRoom(files.timecodeList, n + 1);
-        CopyShortText(p, text, n);
-        p[n] = '\n';
-        files.timecodeList.used += n + 1;
+    // "%s\n"
+    Append(files.timecodeList, timecodeText.data(), timecodeText.size());
+    Append(files.timecodeList, "\n", 1);
 
-        // "n%d=\"%s\"\n"
-        p = OutputRoom(files.subtitleText, d + n + 5 + slack);
-        p[0] = 'n';
-        p = PutDecimalCounter(p + 1, index);
-        p[0] = '=';
-        p[1] = '"';
-        CopyShortText(p + 2, text, n);
-        p[n + 2] = '"';
-        p[n + 3] = '\n';
-        files.subtitleText.used += d + n + 5;
-    }
+    // "n%d=\"%s\"\n"
+    Append(files.subtitleText, "n", 1);
+    Append(files.subtitleText, index, indexLength);
+    Append(files.subtitleText, "=\"", 2);
+    Append(files.subtitleText, timecodeText.data(), timecodeText.size());
+    Append(files.subtitleText, "\"\n", 2);
 
     // "%d %d\n" from frame 1 on; frame 0 takes the range file's default.
     if (frameIndex != 0) {
-        char* p = OutputRoom(files.subtitleRange, 2 * d + 2 + slack);
-        p = PutDecimalCounter(p, index);
-        *p++ = ' ';
-        p = PutDecimalCounter(p, index);
-        *p = '\n';
-        files.subtitleRange.used += 2 * d + 2;
+        Append(files.subtitleRange, index, indexLength);
+        Append(files.subtitleRange, " ", 1);
+        Append(files.subtitleRange, index, indexLength);
+        Append(files.subtitleRange, "\n", 1);
     }
 }

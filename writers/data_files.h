@@ -7,16 +7,12 @@
 
 #include "writers/output_files.h"
 
-// Which data file failed to open, if any.
-enum class DataFilesResult { Opened, ListFailed, TextFailed, RangeFailed };
-
 // Opens the list, text and range files in that order with mode "wb" and gives
 // the range file its header "Type int\nDefault 0\n\n". On a failed open it
-// prints the message naming that file's path and stops; the files opened
-// before it stay open (and empty) for CloseOutputFiles.
-DataFilesResult OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath,
-                              const std::string& subtitleTextPath,
-                              const std::string& subtitleRangePath);
+// prints the message naming that file's path and returns false; the files
+// opened before it stay open (and empty) for CloseOutputFiles.
+bool OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath, const std::string& subtitleTextPath,
+                   const std::string& subtitleRangePath);
 
 // One sample's lines: "%s\n" to the list, "n%d=\"%s\"\n" to the text file and,
 // from frame index 1 on, "%d %d\n" to the range file (frame 0 takes the range

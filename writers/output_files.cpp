@@ -2,54 +2,14 @@
 
 #include <algorithm>
 
-bool OpenOutputStream(OutputStream& stream, const std::string& path) {
-    stream.file = std::fopen(path.c_str(), "wb");
-    if (!stream.file) return false;
-    // The block is the stream's only buffer: each hand-over becomes one
-    // write. With stdio's own buffer as well, every block went out as two
-    // writes (the whole multiples of that buffer, then the rest copied into
-    // it), and off the page boundaries.
-    std::setvbuf(stream.file, nullptr, _IONBF, 0);
-    stream.block.resize(kOutputBlockSize + kOutputRoomMax);
-    stream.used = 0;
-    stream.path = path;
-    stream.writeFailed = false;
-    return true;
-}
-
 namespace {
 
-void WriteBytes(OutputStream& stream, size_t size) {
-    if (stream.file && size != 0 && std::fwrite(stream.block.data(), 1, size, stream.file) != size)
-        stream.writeFailed = true;
-}
-
-}  // namespace
-
+// Hands every waiting byte to the file; a short write marks the stream failed.
 void FlushOutputStream(OutputStream& stream) {
-    WriteBytes(stream, stream.used);
+    if (stream.used != 0 && std::fwrite(stream.block.data(), 1, stream.used, stream.file) != stream.used)
+        stream.writeFailed = true;
     stream.used = 0;
 }
-
-void WriteFullBlock(OutputStream& stream) {
-    WriteBytes(stream, kOutputBlockSize);
-    const size_t rest = stream.used - kOutputBlockSize;
-    std::memmove(&stream.block[0], &stream.block[kOutputBlockSize], rest);
-    stream.used = rest;
-}
-
-void AppendOutput(OutputStream& stream, const char* data, size_t size) {
-    while (size != 0) {
-        if (stream.used >= kOutputBlockSize) WriteFullBlock(stream);
-        const size_t part = std::min(size, kOutputBlockSize - stream.used);
-        std::memcpy(&stream.block[stream.used], data, part);
-        stream.used += part;
-        data += part;
-        size -= part;
-    }
-}
-
-namespace {
 
 // The close result counts as much as the writes': some file systems report
 // a failed write only there.
@@ -64,6 +24,32 @@ bool CloseOutputStream(OutputStream& stream, const char* name) {
 }
 
 }  // namespace
+
+bool OpenOutputStream(OutputStream& stream, const std::string& path) {
+    stream.file = std::fopen(path.c_str(), "wb");
+    if (!stream.file) return false;
+    // The block is the stream's only buffer: each hand-over becomes one
+    // write. With stdio's own buffer as well, every block went out as two
+    // writes (the whole multiples of that buffer, then the rest copied into
+    // it), and off the page boundaries.
+    std::setvbuf(stream.file, nullptr, _IONBF, 0);
+    stream.block.resize(kOutputBlockSize);
+    stream.used = 0;
+    stream.path = path;
+    stream.writeFailed = false;
+    return true;
+}
+
+void AppendAcrossBlocks(OutputStream& stream, const char* bytes, size_t n) {
+    while (n != 0) {
+        if (stream.used == kOutputBlockSize) FlushOutputStream(stream);
+        const size_t part = std::min(n, kOutputBlockSize - stream.used);
+        std::memcpy(&stream.block[stream.used], bytes, part);
+        stream.used += part;
+        bytes += part;
+        n -= part;
+    }
+}
 
 bool CloseOutputFiles(OutputFiles& files) {
     const bool list = CloseOutputStream(files.timecodeList, "TimeCode");

@@ -2,7 +2,16 @@
 
 #include <cstdio>
 
-#include "writers/decimal.h"
+#include "common/decimal.h"
+
+namespace {
+
+void AppendDecimal(std::string& out, int32_t value) {
+    char digits[kDecimalMax];
+    out.append(digits, size_t(PutDecimal(digits, value) - digits));
+}
+
+}  // namespace
 
 ShadowPosition ComputeShadowPosition(int16_t width, int16_t height) {
     // C++ division truncates toward zero: a width of -3 gives -1, so x = 3.
@@ -39,6 +48,6 @@ bool WriteSubtitleScript(OutputFiles& files, const std::string& scriptPath, cons
         return false;
     }
     const std::string script = FormatSubtitleScript(paths, ComputeShadowPosition(width, height));
-    AppendOutput(files.subtitleScript, script.data(), script.size());
+    Append(files.subtitleScript, script.data(), script.size());
     return true;
 }

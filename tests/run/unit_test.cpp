@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "common/short_text.h"
+#include "common/decimal.h"
 #include "driver/movie_path.h"
 #include "driver/output_paths.h"
 #include "extract/timecode_text.h"
 #include "extract/trim_string.h"
-#include "writers/decimal.h"
 #include "writers/output_files.h"
 #include "writers/subtitle_script.h"
 
@@ -38,34 +37,6 @@ TEST(TrimString, NothingLeftGivesEmpty) {
 TEST(TrimString, ZeroByteIsNoMemberOfTheSet) {
     const std::string withZero("\0 a \0", 5);
     EXPECT_EQ(TrimString(withZero, kTrimSet), withZero);
-}
-
-// Into a string already holding a text: the same length is overwritten in
-// place, another length replaces it; no bytes of the previous text remain.
-TEST(TrimString, IntoOverwritesThePreviousText) {
-    std::string out;
-    const char* texts[] = {"01:00:00;00", " 01:00:00;01\r\n", "1:0", "  ", "123456789012345678",
-                           "12345678", "1234567", "abcdefgh", "0123456789abcdef", "\n0123456789abcdeX\n"};
-    const char* trimmed[] = {"01:00:00;00", "01:00:00;01", "1:0", "", "123456789012345678",
-                             "12345678", "1234567", "abcdefgh", "0123456789abcdef", "0123456789abcdeX"};
-    for (size_t i = 0; i < sizeof texts / sizeof texts[0]; ++i) {
-        TrimStringInto(texts[i], std::strlen(texts[i]), " \r\n", out);
-        EXPECT_EQ(out, trimmed[i]) << i;
-    }
-    // Set bytes of 64 and above are members too.
-    TrimStringInto("zz01zz", 6, "z", out);
-    EXPECT_EQ(out, "01");
-}
-
-TEST(TrimString, IntoReusesTheStringsCapacity) {
-    std::string out;
-    out.reserve(256);
-    const char* before = out.data();
-    const std::string long_text(200, 'x');
-    TrimStringInto(long_text.data(), long_text.size(), " \r\n", out);
-    TrimStringInto("  12:34:56:07 ", 14, " \r\n", out);
-    EXPECT_EQ(out, "12:34:56:07");
-    EXPECT_EQ(out.data(), before);
 }
 
 TEST(TimecodeMediaTime, EqualOrUnusableScalesPassTheLow32Bits) {
@@ -112,72 +83,12 @@ TEST(TimecodeMediaTime, ExactFor64BitTimes) {
     }
 }
 
-TEST(AppendDecimal, MatchesPrintf) {
+TEST(PutDecimal, MatchesPrintf) {
     for (int32_t v : {0, 1, 9, 10, 99, 100, 123456789, -1, -10, INT32_MAX, INT32_MIN}) {
         char expected[16];
         std::snprintf(expected, sizeof expected, "%d", v);
-        std::string out = "x";
-        AppendDecimal(out, v);
-        EXPECT_EQ(out, std::string("x") + expected);
-    }
-}
-
-// The counter against printf through carries, jumps, negatives and the wrap
-// from INT32_MAX, as text and as copied out; the bytes after the digits must
-// not leak into its text.
-TEST(DecimalCounter, CountedOnTextMatchesPrintf) {
-    std::vector<int32_t> values;
-    for (int32_t v = 0; v <= 1100; ++v) values.push_back(v);
-    for (int32_t v : {99999, 100000, 100001, 5, 6, -3, -2, -1, 0, 1, 999999998, 999999999, 1000000000,
-                      INT32_MAX - 1, INT32_MAX, INT32_MIN, INT32_MIN + 1, 42, 43})
-        values.push_back(v);
-    DecimalCounter c;
-    for (int32_t v : values) {
-        SetDecimalCounter(c, v);
-        char expected[16];
-        std::snprintf(expected, sizeof expected, "%d", v);
-        ASSERT_EQ(std::string(c.text, c.length), expected);
-        ASSERT_LE(c.length, kDecimalMax);
-        char copied[kDecimalCopy];
-        ASSERT_EQ(PutDecimalCounter(copied, c), copied + c.length);
-        ASSERT_EQ(std::string(copied, c.length), expected);
-    }
-}
-
-// Every length up to past the piecewise limit: exactly n bytes land, nothing
-// after them is touched, and a copy one byte down the same buffer (the
-// counted string read in place) is right too.
-TEST(ShortText, CopiesExactlyNBytesAlsoOneByteDownInPlace) {
-    for (size_t n = 0; n <= kShortTextMax + 8; ++n) {
-        std::string source;
-        for (size_t i = 0; i < n; ++i) source += char('a' + i % 26);
-        char out[40];
-        std::memset(out, '#', sizeof out);
-        CopyShortText(out, source.data(), n);
-        EXPECT_EQ(std::string(out, n + 1), source + "#") << n;
-
-        char buffer[40];
-        std::memset(buffer, '#', sizeof buffer);
-        buffer[0] = char(n);
-        std::memcpy(buffer + 1, source.data(), n);
-        CopyShortText(buffer, buffer + 1, n);
-        EXPECT_EQ(std::string(buffer, n), source) << n;
-    }
-}
-
-TEST(ShortText, FindsAZeroAtEveryPositionAndNoneWhenAbsent) {
-    for (size_t n = 0; n <= kShortTextMax + 8; ++n) {
-        char text[40];
-        std::memset(text, 'x', sizeof text);
-        text[n] = '\0';  // just past the n bytes: not theirs
-        EXPECT_FALSE(ShortTextHasZero(text, n)) << n;
-        for (size_t at = 0; at < n; ++at) {
-            text[at] = '\0';
-            EXPECT_TRUE(ShortTextHasZero(text, n)) << n << " " << at;
-            text[at] = char(0x80);  // a high byte is no zero
-            EXPECT_FALSE(ShortTextHasZero(text, n)) << n << " " << at;
-            text[at] = 'x';
-        }
+        char out[kDecimalMax];
+        EXPECT_EQ(std::string(out, PutDecimal(out, v)), expected);
     }
 }
 
@@ -297,8 +208,8 @@ TEST(MoviePath, QuotesAndLineBreaksCannotGoIntoTheScript) {
 
 }  // namespace
 
-// Lines put in place and appended bytes, many blocks' worth and one piece
-// longer than a block, reach the file whole and in order.
+// Appended bytes, many blocks' worth and one piece longer than a block,
+// reach the file whole and in order.
 TEST(OutputStream, BytesAcrossManyBlocksArriveWholeAndInOrder) {
     char path[] = "/tmp/lumarest_output_XXXXXX";
     const int fd = mkstemp(path);
@@ -311,13 +222,7 @@ TEST(OutputStream, BytesAcrossManyBlocksArriveWholeAndInOrder) {
     for (int i = 0; i < 40000; ++i) {
         std::string line = std::to_string(i * 7919) + std::string(size_t(i % 23), 'a' + char(i % 26)) + "\n";
         if (i == 20000) line = std::string(3 * kOutputBlockSize + 17, 'z');
-        if (line.size() <= kOutputRoomMax && i % 3 != 0) {
-            char* p = OutputRoom(stream, line.size());
-            std::memcpy(p, line.data(), line.size());
-            stream.used += line.size();
-        } else {
-            AppendOutput(stream, line.data(), line.size());
-        }
+        Append(stream, line.data(), line.size());
         expected += line;
     }
     EXPECT_TRUE(CloseOutputFiles(files));

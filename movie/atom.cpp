@@ -1,27 +1,33 @@
 #include "movie/atom.h"
 
+AtomStep DecodeAtomHeader(const uint8_t* head, size_t available, uint64_t left, AtomHeader* header) {
+    uint64_t size = LoadU32(head);
+    header->type = LoadU32(head + 4);
+    header->headerSize = 8;
+    if (size == 1) {
+        if (available < 16) return AtomStep::Damaged;
+        size = LoadU64(head + 8);
+        header->headerSize = 16;
+    } else if (size == 0) {
+        size = left;
+    }
+    if (size < header->headerSize || size > left) return AtomStep::Damaged;
+    header->size = size;
+    return AtomStep::Atom;
+}
+
 AtomStep NextChildAtom(ByteCursor* parent, AtomHeader* header, ByteCursor* body) {
-    size_t left = Remaining(*parent);
+    const size_t left = Remaining(*parent);
     if (left < 8) {
         Skip(parent, left);
         return AtomStep::End;
     }
+    const uint8_t* head = parent->data + parent->pos;
+    const AtomStep step = DecodeAtomHeader(head, left < 16 ? left : 16, left, header);
+    if (step != AtomStep::Atom) return step;
     header->offset = parent->pos;
-    uint32_t size32 = 0;
-    ReadU32(parent, &size32);
-    ReadU32(parent, &header->type);
-    uint64_t size = size32;
-    header->headerSize = 8;
-    if (size32 == 1) {
-        if (!ReadU64(parent, &size)) return AtomStep::Damaged;
-        header->headerSize = 16;
-    } else if (size32 == 0) {
-        size = 8 + Remaining(*parent);
-    }
-    if (size < header->headerSize) return AtomStep::Damaged;
-    uint64_t bodySize = size - header->headerSize;
-    if (!TakeCursor(parent, bodySize, body)) return AtomStep::Damaged;
-    header->size = size;
+    *body = MakeCursor(head + header->headerSize, size_t(header->size - header->headerSize));
+    parent->pos += size_t(header->size);
     return AtomStep::Atom;
 }
 

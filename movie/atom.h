@@ -19,6 +19,12 @@ struct AtomHeader {
 
 enum class AtomStep { Atom, End, Damaged };
 
+// Decodes the header at head, the start of what is left of a parent (left
+// bytes, of which `available`, at least 8, are at head): type, header size
+// and whole size, size 0 meaning the rest of the parent. Damaged when the size
+// is smaller than the header or larger than what the parent has left.
+AtomStep DecodeAtomHeader(const uint8_t* head, size_t available, uint64_t left, AtomHeader* header);
+
 // Takes the next child atom of a container body. Fewer than 8 bytes left is
 // the end (QuickTime containers may close with a 32-bit zero); a child that
 // claims more than the parent holds is damage.

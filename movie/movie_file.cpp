@@ -36,6 +36,9 @@ MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file) {
         if (errno == EACCES || errno == EPERM || errno == EROFS) return MovieStatus::PermissionDenied;
         return MovieStatus::ReadError;
     }
+    // Unbuffered: the reader asks for exactly what it needs (atom headers, a
+    // timecode sample, 64 KiB of a container) and keeps its own buffer.
+    std::setvbuf(fp, nullptr, _IONBF, 0);
     // A folder opens on some systems but cannot be read: probe one byte.
     uint64_t size = 0;
     unsigned char probe;

@@ -1,26 +1,34 @@
 // moov parsing: one reader per atom, found through a table from the atom's
-// type and its parent's type. Readers of sample table atoms only note where
-// the table lies; the tables are turned into the model once the whole trak
-// has been read, when the media type is known, so that the location tables
-// of non-timecode media are never loaded.
+// type and its parent's type. The tree is walked where it lies (the file, or
+// an inflated compressed header in memory): containers header by header, and
+// of the leaves only what the Toolbox operations need. Readers of sample
+// table atoms only note where the table lies; the tables are read once the
+// whole trak has been walked, when the media type is known: the time table
+// and descriptions of every media, the head of the size table (its sample
+// count), and the location tables of timecode media only. The per-sample
+// tables of video and sound are never read.
 #include "movie/movie_parse.h"
 
 #include <new>
 
-#include "movie/atom.h"
+#include "movie/atom_source.h"
 #include "movie/compressed_movie.h"
 #include "movie/fragments.h"
 
 namespace {
 
 constexpr int kMaxDepth = 16;
+// The bytes of a small atom that its reader looks at, at most: tkhd, mdhd
+// and trex up to the fields read, hdlr up to a 255-byte name.
+constexpr uint64_t kHeaderAtomBytes = 64;
+constexpr uint64_t kHdlrBytes = 24 + 256;
 
 struct TrackAtoms {
     TrackModel track;
     bool hasMdhd = false, hasHdlr = false;
     bool hasStsd = false, hasStts = false, hasStsc = false, hasStco = false, hasStsz = false;
     bool chunkOffsets64 = false;
-    ByteCursor stsd, stts, stsc, stco, stsz;
+    AtomRegion stsd, stts, stsc, stco, stsz;
 };
 
 struct ParseContext {
@@ -30,33 +38,43 @@ struct ParseContext {
     bool inflated = false;  // inside an inflated compressed header
 };
 
-typedef bool (*AtomReader)(ParseContext* ctx, ByteCursor body);
+typedef bool (*AtomReader)(ParseContext* ctx, AtomRegion body);
 
-bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body);
+bool ReadChildren(ParseContext* ctx, uint32_t parentType, AtomRegion body);
 
-
-bool ReadTrak(ParseContext* ctx, ByteCursor body);
-
-bool ReadContainer(ParseContext* ctx, uint32_t type, ByteCursor body) {
-    return ReadChildren(ctx, type, body);
+// The first bytes of a small atom into bytes, and a cursor over them.
+bool LoadSmallAtom(const AtomRegion& body, uint64_t maxBytes, std::string* bytes, ByteCursor* c) {
+    if (!LoadRegion(body, maxBytes, bytes)) return false;
+    *c = MakeCursor(bytes->data(), bytes->size());
+    return true;
 }
-bool ReadMdia(ParseContext* ctx, ByteCursor body) { return ReadContainer(ctx, FourCC("mdia"), body); }
-bool ReadMinf(ParseContext* ctx, ByteCursor body) { return ReadContainer(ctx, FourCC("minf"), body); }
-bool ReadStbl(ParseContext* ctx, ByteCursor body) { return ReadContainer(ctx, FourCC("stbl"), body); }
 
-bool ReadTkhd(ParseContext* ctx, ByteCursor body) {
+bool ReadTrak(ParseContext* ctx, AtomRegion body);
+
+bool ReadContainer(ParseContext* ctx, uint32_t type, AtomRegion body) { return ReadChildren(ctx, type, body); }
+bool ReadMdia(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("mdia"), body); }
+bool ReadMinf(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("minf"), body); }
+bool ReadStbl(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("stbl"), body); }
+
+// tkhd: version/flags, creation and modification times (32 or 64 bits each), track ID.
+bool ReadTkhd(ParseContext* ctx, AtomRegion body) {
+    std::string bytes;
+    ByteCursor c;
     uint8_t version;
-    if (!ReadVersionAndFlags(&body, &version)) return false;
-    if (!Skip(&body, version == 1 ? 16 : 8)) return false;  // creation, modification times
-    return ReadU32(&body, &ctx->track->track.trackID);
+    if (!LoadSmallAtom(body, kHeaderAtomBytes, &bytes, &c) || !ReadVersionAndFlags(&c, &version)) return false;
+    if (!Skip(&c, version == 1 ? 16 : 8)) return false;
+    return ReadU32(&c, &ctx->track->track.trackID);
 }
 
-bool ReadMdhd(ParseContext* ctx, ByteCursor body) {
+// mdhd: version/flags, creation and modification times, time scale.
+bool ReadMdhd(ParseContext* ctx, AtomRegion body) {
     if (ctx->track->hasMdhd) return true;
+    std::string bytes;
+    ByteCursor c;
     uint8_t version;
     uint32_t scale;
-    if (!ReadVersionAndFlags(&body, &version)) return false;
-    if (!Skip(&body, version == 1 ? 16 : 8) || !ReadU32(&body, &scale)) return false;
+    if (!LoadSmallAtom(body, kHeaderAtomBytes, &bytes, &c) || !ReadVersionAndFlags(&c, &version)) return false;
+    if (!Skip(&c, version == 1 ? 16 : 8) || !ReadU32(&c, &scale)) return false;
     if (scale > uint32_t(INT32_MAX)) return false;
     ctx->track->track.media.timeScale = int32_t(scale);
     ctx->track->hasMdhd = true;
@@ -64,66 +82,72 @@ bool ReadMdhd(ParseContext* ctx, ByteCursor body) {
 }
 
 // hdlr: version/flags, component type, subtype, manufacturer, flags, flags
-// mask, then the name: a counted string in QuickTime files, zero-terminated
-// in ISO files.
-bool ReadHdlr(ParseContext* ctx, ByteCursor body) {
+// mask, then the name: a counted string that fills the rest of the atom in
+// QuickTime files, zero-terminated in ISO files.
+bool ReadHdlr(ParseContext* ctx, AtomRegion body) {
     if (ctx->track->hasHdlr) return true;
+    std::string bytes;
+    ByteCursor c;
     uint8_t version;
     uint32_t componentType, subtype, manufacturer;
-    if (!ReadVersionAndFlags(&body, &version) || !ReadU32(&body, &componentType) ||
-        !ReadU32(&body, &subtype) || !ReadU32(&body, &manufacturer) || !Skip(&body, 8)) {
+    if (!LoadSmallAtom(body, kHdlrBytes, &bytes, &c) || !ReadVersionAndFlags(&c, &version) ||
+        !ReadU32(&c, &componentType) || !ReadU32(&c, &subtype) || !ReadU32(&c, &manufacturer) || !Skip(&c, 8)) {
         return false;
     }
     MediaModel& media = ctx->track->track.media;
     media.type = subtype;
     media.manufacturer = manufacturer;
-    const char* name = reinterpret_cast<const char*>(body.data + body.pos);
-    size_t left = Remaining(body);
-    if (left > 0 && size_t(uint8_t(name[0])) + 1 == left) {
-        media.handlerName.assign(name + 1, left - 1);
+    const char* name = reinterpret_cast<const char*>(c.data + c.pos);
+    const uint64_t nameBytes = RegionSize(body) - c.pos;  // of the whole atom, not only what was read
+    const size_t loaded = Remaining(c);
+    if (loaded > 0 && uint64_t(uint8_t(name[0])) + 1 == nameBytes) {
+        media.handlerName.assign(name + 1, loaded - 1);
     } else {
         size_t n = 0;
-        while (n < left && n < 255 && name[n] != 0) ++n;
+        while (n < loaded && n < 255 && name[n] != 0) ++n;
         media.handlerName.assign(name, n);
     }
     ctx->track->hasHdlr = true;
     return true;
 }
 
-bool NoteTable(bool* has, ByteCursor* slot, ByteCursor body) {
+bool NoteTable(bool* has, AtomRegion* slot, AtomRegion body) {
     if (!*has) {
         *has = true;
         *slot = body;
     }
     return true;
 }
-bool ReadStsd(ParseContext* ctx, ByteCursor b) { return NoteTable(&ctx->track->hasStsd, &ctx->track->stsd, b); }
-bool ReadStts(ParseContext* ctx, ByteCursor b) { return NoteTable(&ctx->track->hasStts, &ctx->track->stts, b); }
-bool ReadStsc(ParseContext* ctx, ByteCursor b) { return NoteTable(&ctx->track->hasStsc, &ctx->track->stsc, b); }
-bool ReadStsz(ParseContext* ctx, ByteCursor b) { return NoteTable(&ctx->track->hasStsz, &ctx->track->stsz, b); }
-bool ReadStco(ParseContext* ctx, ByteCursor b) {
+bool ReadStsd(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStsd, &ctx->track->stsd, b); }
+bool ReadStts(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStts, &ctx->track->stts, b); }
+bool ReadStsc(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStsc, &ctx->track->stsc, b); }
+bool ReadStsz(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStsz, &ctx->track->stsz, b); }
+bool ReadStco(ParseContext* ctx, AtomRegion b) {
     if (ctx->track->hasStco) return true;
     ctx->track->chunkOffsets64 = false;
     return NoteTable(&ctx->track->hasStco, &ctx->track->stco, b);
 }
-bool ReadCo64(ParseContext* ctx, ByteCursor b) {
+bool ReadCo64(ParseContext* ctx, AtomRegion b) {
     if (ctx->track->hasStco) return true;
     ctx->track->chunkOffsets64 = true;
     return NoteTable(&ctx->track->hasStco, &ctx->track->stco, b);
 }
 
 // mvex: present when the movie's samples also come in fragments.
-bool ReadMvex(ParseContext* ctx, ByteCursor body) {
+bool ReadMvex(ParseContext* ctx, AtomRegion body) {
     ctx->movie->fragmented = true;
     return ReadContainer(ctx, FourCC("mvex"), body);
 }
 
 // trex: version/flags, track ID, default description index, duration, size, flags.
-bool ReadTrex(ParseContext* ctx, ByteCursor body) {
+bool ReadTrex(ParseContext* ctx, AtomRegion body) {
+    std::string bytes;
+    ByteCursor c;
     uint8_t version;
     TrackExtends e;
-    if (!ReadVersionAndFlags(&body, &version) || !ReadU32(&body, &e.trackID) ||
-        !ReadU32(&body, &e.description) || !ReadU32(&body, &e.duration) || !ReadU32(&body, &e.size)) {
+    if (!LoadSmallAtom(body, kHeaderAtomBytes, &bytes, &c) || !ReadVersionAndFlags(&c, &version) ||
+        !ReadU32(&c, &e.trackID) || !ReadU32(&c, &e.description) || !ReadU32(&c, &e.duration) ||
+        !ReadU32(&c, &e.size)) {
         return false;
     }
     ctx->movie->extends.push_back(e);
@@ -132,14 +156,17 @@ bool ReadTrex(ParseContext* ctx, ByteCursor body) {
 
 // cmov: the whole moov, compressed. Its inflated form is read as if it
 // stood in the file's moov; a compressed header inside it is refused.
-bool ReadCmov(ParseContext* ctx, ByteCursor body) {
+bool ReadCmov(ParseContext* ctx, AtomRegion body) {
     if (ctx->inflated) return false;
-    std::string moov;
-    if (!InflateCompressedMovie(body, &moov)) return false;
-    ByteCursor all = MakeCursor(moov.data(), moov.size());
+    std::string compressed, moov;
+    if (!LoadRegion(body, RegionSize(body), &compressed)) return false;
+    if (!InflateCompressedMovie(MakeCursor(compressed.data(), compressed.size()), &moov)) return false;
+    compressed = std::string();
+    AtomSource inflated = MemoryAtomSource(moov.data(), moov.size());
+    AtomRegion all = WholeSource(&inflated);
     AtomHeader header;
-    ByteCursor inner;
-    if (NextChildAtom(&all, &header, &inner) != AtomStep::Atom || header.type != FourCC("moov")) return false;
+    AtomRegion inner;
+    if (NextRegionAtom(&all, &header, &inner) != AtomStep::Atom || header.type != FourCC("moov")) return false;
     ctx->inflated = true;
     bool ok = ReadChildren(ctx, FourCC("moov"), inner);
     ctx->inflated = false;
@@ -172,14 +199,14 @@ const ReaderEntry kReaders[] = {
     {FourCC("stsz"), FourCC("stbl"), ReadStsz, true},
 };
 
-bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body) {
+bool ReadChildren(ParseContext* ctx, uint32_t parentType, AtomRegion body) {
     if (ctx->depth >= kMaxDepth) return false;
     ++ctx->depth;
     bool ok = true;
     AtomHeader header;
-    ByteCursor child;
+    AtomRegion child;
     for (;;) {
-        AtomStep step = NextChildAtom(&body, &header, &child);
+        AtomStep step = NextRegionAtom(&body, &header, &child);
         if (step == AtomStep::End) break;
         if (step == AtomStep::Damaged) {
             ok = false;
@@ -201,7 +228,10 @@ bool ReadChildren(ParseContext* ctx, uint32_t parentType, ByteCursor body) {
 
 // stsd: version/flags, entry count, then entries each opening with their own
 // 32-bit size and data format.
-bool BuildDescriptions(ByteCursor c, MediaModel* media) {
+bool BuildDescriptions(const AtomRegion& stsd, MediaModel* media) {
+    std::string bytes;
+    if (!LoadRegion(stsd, RegionSize(stsd), &bytes)) return false;
+    ByteCursor c = MakeCursor(bytes.data(), bytes.size());
     uint8_t version;
     uint32_t count;
     if (!ReadVersionAndFlags(&c, &version) || !ReadU32(&c, &count)) return false;
@@ -218,16 +248,28 @@ bool BuildDescriptions(ByteCursor c, MediaModel* media) {
     return true;
 }
 
-// stts: version/flags, entry count, then (sample count, sample duration).
-bool BuildRuns(ByteCursor c, SampleRuns* runs) {
+// The version/flags and the first count fields of a table atom, read on
+// their own; table is left at the entries.
+bool ReadTableHead(AtomRegion* table, uint32_t* fields, int count) {
+    std::string bytes;
+    ByteCursor c;
     uint8_t version;
+    if (!LoadSmallAtom(*table, 4 + 4 * uint64_t(count), &bytes, &c) || !ReadVersionAndFlags(&c, &version))
+        return false;
+    for (int i = 0; i < count; ++i)
+        if (!ReadU32(&c, &fields[i])) return false;
+    table->pos += c.pos;
+    return true;
+}
+
+// stts: version/flags, entry count, then (sample count, sample duration),
+// read in place: a variable-rate video has an entry per sample.
+bool BuildRuns(AtomRegion stts, SampleRuns* runs) {
     uint32_t count;
-    if (!ReadVersionAndFlags(&c, &version) || !ReadU32(&c, &count)) return false;
-    if (!FitsEntries(c, count, 8)) return false;
+    if (!ReadTableHead(&stts, &count, 1) || count > RegionSize(stts) / 8) return false;
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t samples, duration;
-        ReadU32(&c, &samples);
-        ReadU32(&c, &duration);
+        if (!ReadRegionU32(&stts, &samples) || !ReadRegionU32(&stts, &duration)) return false;
         if (!AppendRun(runs, samples, duration)) return false;
     }
     return true;
@@ -235,11 +277,19 @@ bool BuildRuns(ByteCursor c, SampleRuns* runs) {
 
 // Where each timecode sample lies: stsc maps chunks to samples per chunk and
 // description, stco/co64 give each chunk's offset, stsz each sample's size
-// (one size for all when its sample size field is not zero).
+// (one size for all when its sample size field is not zero). Timecode tables
+// are short; they are read whole.
 bool BuildLocations(TrackAtoms* t) {
     SampleLocations* locations = &t->track.media.locations;
     if (!t->hasStsc || !t->hasStco || !t->hasStsz) return true;  // no samples to read
-    ByteCursor stsc = t->stsc, stco = t->stco, stsz = t->stsz;
+    std::string stscBytes, stcoBytes, stszBytes;
+    if (!LoadRegion(t->stsc, RegionSize(t->stsc), &stscBytes) ||
+        !LoadRegion(t->stco, RegionSize(t->stco), &stcoBytes) ||
+        !LoadRegion(t->stsz, RegionSize(t->stsz), &stszBytes))
+        return false;
+    ByteCursor stsc = MakeCursor(stscBytes.data(), stscBytes.size());
+    ByteCursor stco = MakeCursor(stcoBytes.data(), stcoBytes.size());
+    ByteCursor stsz = MakeCursor(stszBytes.data(), stszBytes.size());
     uint8_t version;
     uint32_t stscCount, chunkCount, uniformSize, sampleCount;
     if (!ReadVersionAndFlags(&stsc, &version) || !ReadU32(&stsc, &stscCount) ||
@@ -286,7 +336,7 @@ bool BuildLocations(TrackAtoms* t) {
     return true;
 }
 
-bool ReadTrak(ParseContext* ctx, ByteCursor body) {
+bool ReadTrak(ParseContext* ctx, AtomRegion body) {
     if (ctx->track) return false;  // a trak inside a trak
     TrackAtoms atoms;
     ctx->track = &atoms;
@@ -296,31 +346,31 @@ bool ReadTrak(ParseContext* ctx, ByteCursor body) {
     MediaModel& media = atoms.track.media;
     if (atoms.hasStsd && !BuildDescriptions(atoms.stsd, &media)) return false;
     if (atoms.hasStts && !BuildRuns(atoms.stts, &media.runs)) return false;
-    // Only the size table's header: its sample count bounds the samples
-    // that have data. The table itself is loaded for timecode media only.
+    // The size table's head: its sample count bounds the samples that have
+    // data. The table itself is read for timecode media only; for the others
+    // it is only checked to fit its atom.
     if (atoms.hasStsz) {
-        ByteCursor stsz = atoms.stsz;
-        uint8_t version;
-        uint32_t uniformSize, sampleCount;
-        if (!ReadVersionAndFlags(&stsz, &version) || !ReadU32(&stsz, &uniformSize) ||
-            !ReadU32(&stsz, &sampleCount))
-            return false;
-        TrimRuns(&media.runs, sampleCount);
+        AtomRegion stsz = atoms.stsz;
+        uint32_t head[2];  // sample size, sample count
+        if (!ReadTableHead(&stsz, head, 2)) return false;
+        if (head[0] == 0 && head[1] > RegionSize(stsz) / 4) return false;
+        TrimRuns(&media.runs, head[1]);
     }
     if (media.type == FourCC("tmcd") && !BuildLocations(&atoms)) return false;
     ctx->movie->tracks.push_back(std::move(atoms.track));
     return true;
 }
 
-}  // namespace
-
-bool ParseMovieAtom(const uint8_t* body, size_t size, MovieModel* movie) {
+MovieStatus ParseMovieRegion(AtomRegion moov, MovieModel* movie) {
     ParseContext ctx;
     ctx.movie = movie;
-    return ReadChildren(&ctx, FourCC("moov"), MakeCursor(body, size));
+    try {
+        if (ReadChildren(&ctx, FourCC("moov"), moov)) return MovieStatus::Ok;
+    } catch (const std::bad_alloc&) {
+        return MovieStatus::OutOfMemory;
+    }
+    return moov.source->readFailed ? MovieStatus::ReadError : MovieStatus::Damaged;
 }
-
-namespace {
 
 bool AnySamples(const MovieModel& movie) {
     for (const TrackModel& t : movie.tracks)
@@ -349,22 +399,23 @@ MovieStatus ReadFragments(MovieFile* file, const TopLevelScan& scan, MovieModel*
 
 }  // namespace
 
+bool ParseMovieAtom(const uint8_t* body, size_t size, MovieModel* movie) {
+    AtomSource source = MemoryAtomSource(body, size);
+    return ParseMovieRegion(WholeSource(&source), movie) == MovieStatus::Ok;
+}
+
 MovieStatus ReadMovie(MovieFile* file, MovieModel* movie) {
     TopLevelScan scan;
     ScanTopLevel(file, &scan);
     if (!scan.hasMovie) return MovieStatus::NoMovie;
     if (scan.movieTruncated) return MovieStatus::Damaged;
-    uint64_t bodySize = scan.movie.size - scan.movie.headerSize;
-    if (bodySize > uint64_t(SIZE_MAX / 2)) return MovieStatus::OutOfMemory;
+    AtomSource source = FileAtomSource(file);
+    const AtomRegion moov{&source, scan.movie.offset + scan.movie.headerSize, scan.movie.offset + scan.movie.size};
+    MovieStatus status = ParseMovieRegion(moov, movie);
+    if (status != MovieStatus::Ok || !movie->fragmented) return status;
+    source = AtomSource();  // the buffer's memory back before the fragments are read
     try {
-        {
-            std::string body(size_t(bodySize), '\0');
-            if (!ReadMovieFileAt(file, scan.movie.offset + scan.movie.headerSize, &body[0], body.size()))
-                return MovieStatus::ReadError;
-            if (!ParseMovieAtom(reinterpret_cast<const uint8_t*>(body.data()), body.size(), movie))
-                return MovieStatus::Damaged;
-        }
-        return movie->fragmented ? ReadFragments(file, scan, movie) : MovieStatus::Ok;
+        return ReadFragments(file, scan, movie);
     } catch (const std::bad_alloc&) {
         return MovieStatus::OutOfMemory;
     }

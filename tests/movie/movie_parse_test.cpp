@@ -2,6 +2,7 @@
 // through the tables, on movies built by the fixture writer.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "movie/atom.h"
@@ -93,6 +94,54 @@ TEST_F(MovieParse, TracksInMoovOrderWithTypeScaleAndRunsWhereverMoovSits) {
             EXPECT_EQ(TimecodeAt(0), "1000");
         }
     }
+}
+
+// What this process has read from files so far (rchar of /proc/self/io).
+uint64_t BytesReadSoFar() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    uint64_t value = 0;
+    while (io >> key >> value)
+        if (key == "rchar:") return value;
+    return 0;
+}
+
+// A long video as encoders write it, a size per sample and a chunk per two
+// samples (1.2 MB of tables), before and after its data: the header's walk
+// seeks past those tables and reads a few kilobytes.
+TEST_F(MovieParse, VideoSizeAndChunkTablesAreSkippedNotRead) {
+    for (bool moovFirst : {false, true}) {
+        FixtureMovie m = VideoAndTimecode();
+        m.tracks[0] = FixtureVideoTrack(30000, 200000, 1001);
+        m.tracks[0].sizePerSample = true;
+        m.tracks[0].samplesPerChunk = 2;
+        m.moovFirst = moovFirst;
+        const std::string bytes = BuildFixtureMovie(m);
+        const uint64_t before = BytesReadSoFar();
+        ASSERT_EQ(Read(bytes), noErr);
+        const uint64_t read = BytesReadSoFar() - before;
+        EXPECT_EQ(model_.tracks[0].media.runs.sampleCount, 200000u);
+        EXPECT_EQ(TimecodeAt(1001 * 7), "1007");
+        if (before != 0) {
+            EXPECT_LT(read, 32u * 1024) << moovFirst;
+        }
+    }
+}
+
+// The media type (hdlr) may follow the sample tables (minf): the timecode
+// tables are still read, once the trak has been walked.
+TEST_F(MovieParse, HandlerAfterTheSampleTables) {
+    std::string bytes = BuildFixtureMovie(VideoAndTimecode());
+    FixtureAtom hdlr, minf;
+    ASSERT_TRUE(FindFixtureAtom(bytes, "moov/trak[2]/mdia/hdlr", &hdlr));
+    ASSERT_TRUE(FindFixtureAtom(bytes, "moov/trak[2]/mdia/minf", &minf));
+    ASSERT_EQ(hdlr.offset + hdlr.size, minf.offset);
+    const std::string hdlrBytes = bytes.substr(hdlr.offset, size_t(hdlr.size));
+    const std::string minfBytes = bytes.substr(minf.offset, size_t(minf.size));
+    bytes.replace(hdlr.offset, hdlrBytes.size() + minfBytes.size(), minfBytes + hdlrBytes);
+    ASSERT_EQ(Read(bytes), noErr);
+    EXPECT_EQ(model_.tracks[1].media.type, TimeCodeMediaType);
+    EXPECT_EQ(TimecodeAt(1001 * 3), "1003");
 }
 
 TEST_F(MovieParse, TimecodeBreaksAndCountingOnPastTheLastSample) {

@@ -62,10 +62,12 @@ ChildRun RunChild(const std::string& launcher, const std::vector<std::string>& a
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
 
-    long long wall = 0, cpu = 0;
+    long long wall = 0, cpu = 0, bytesRead = -1;
     long peak = 0;
     int exitStatus = -1;
-    if (std::sscanf(report.c_str(), "%lld %ld %d %lld", &wall, &peak, &exitStatus, &cpu) != 4) return run;
+    if (std::sscanf(report.c_str(), "%lld %ld %d %lld %lld", &wall, &peak, &exitStatus, &cpu, &bytesRead) != 5)
+        return run;
+    run.bytesRead = bytesRead;
     run.cpuSeconds = double(cpu) * 1e-9;
     run.started = exitStatus != 127;
     run.exitStatus = exitStatus;

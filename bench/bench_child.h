@@ -1,6 +1,6 @@
 // Runs a program as a child process through the small launcher bench_launch
-// and reads what it measured: wall time from start to exit, and the child's
-// own peak resident memory.
+// and reads what it measured: wall time from start to exit, the child's own
+// peak resident memory and the bytes it read.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,7 @@ struct ChildRun {
     double wallSeconds = 0;
     double cpuSeconds = 0;    // user and system time of the child
     int64_t peakKiB = 0;      // ru_maxrss of the child alone
+    int64_t bytesRead = -1;   // what the child's reads returned; -1 when not known
 };
 
 // Starts argv[0] (a path, not searched) with standard output, and standard

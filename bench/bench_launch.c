@@ -1,6 +1,9 @@
 /* bench_launch: starts a program, waits for it and prints on standard output
- * "<wall nanoseconds> <peak resident KiB> <exit status> <CPU nanoseconds>",
- * the CPU time being the program's user and system time together.
+ * "<wall nanoseconds> <peak resident KiB> <exit status> <CPU nanoseconds>
+ * <bytes read>", the CPU time being the program's user and system time
+ * together and the bytes read what its read calls returned (rchar of
+ * /proc/<pid>/io, taken after it ended and before it is reaped; -1 where
+ * there is none).
  *
  * Linux records the memory high-water mark of the process image that an exec
  * replaces as the child's own peak, so a child started straight from the large
@@ -40,6 +43,20 @@ int main(int argc, char** argv) {
         execv(argv[2], argv + 2);
         _exit(127);
     }
+    /* Ended but not yet reaped: its /proc entry still holds its counts. */
+    siginfo_t ended;
+    while (waitid(P_PID, (id_t)pid, &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    long long bytesRead = -1;
+    char ioPath[64];
+    snprintf(ioPath, sizeof ioPath, "/proc/%ld/io", (long)pid);
+    FILE* io = fopen(ioPath, "r");
+    if (io) {
+        char line[128];
+        while (fgets(line, sizeof line, io))
+            if (sscanf(line, "rchar: %lld", &bytesRead) == 1) break;
+        fclose(io);
+    }
     int status = 0;
     struct rusage usage;
     memset(&usage, 0, sizeof usage);
@@ -51,7 +68,7 @@ int main(int argc, char** argv) {
     long long wall = Nanoseconds() - start;
     long long cpu = ((long long)usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000000000LL +
                     ((long long)usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1000LL;
-    printf("%lld %ld %d %lld\n", wall, (long)usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-           cpu);
+    printf("%lld %ld %d %lld %lld\n", wall, (long)usage.ru_maxrss, WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+           cpu, bytesRead);
     return 0;
 }

@@ -53,7 +53,9 @@ struct SizeResult {
     double floorWall = 0;
     double floorCpu = 0;
     int64_t peakKiB = 0;    // largest of the runs
+    int64_t bytesRead = 0;  // largest of the runs; -1 when not known
     uint64_t bytes = 0;     // all four output files
+    uint64_t movieBytes = 0;
     int ffprobeRuns = 0;
     double ffprobe = 0;     // 0: not run
 };
@@ -184,10 +186,14 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
     const std::string floorBase = o.dir + "/floor_" + std::to_string(samples);
 
     double t0 = NowSeconds();
-    if (!WriteFixtureFile(moviePath, BuildFixtureFile(BenchMovie(samples)))) {
-        std::printf("  cannot write %s\n", moviePath.c_str());
-        r.ok = false;
-        return r;
+    {
+        const FixtureFile movie = BuildFixtureFile(BenchMovie(samples));
+        r.movieBytes = movie.head.size() + movie.hole + movie.tail.size();
+        if (!WriteFixtureFile(moviePath, movie)) {
+            std::printf("  cannot write %s\n", moviePath.c_str());
+            r.ok = false;
+            return r;
+        }
     }
     std::printf("%u samples: movie made in %.2f s\n", samples, NowSeconds() - t0);
     std::fflush(stdout);
@@ -205,6 +211,7 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
         walls.push_back(c.wallSeconds);
         cpus.push_back(c.cpuSeconds);
         r.peakKiB = std::max(r.peakKiB, c.peakKiB);
+        r.bytesRead = c.bytesRead < 0 ? -1 : std::max(r.bytesRead, c.bytesRead);
     }
     r.runs = int(walls.size());
     r.wall = Median(walls);
@@ -252,21 +259,23 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
 
 void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
-    std::printf("\n| samples | runs | wall | CPU | samples/s | peak RSS | bytes written | bytes/s "
-                "| floor wall | floor CPU | tool/floor wall | tool/floor CPU |%s\n",
+    std::printf("\n| samples | movie | runs | wall | CPU | samples/s | peak RSS | bytes read | bytes written "
+                "| bytes/s | floor wall | floor CPU | tool/floor wall | tool/floor CPU |%s\n",
                 withFfprobe ? " ffprobe wall | ffprobe/tool |" : "");
-    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n",
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n",
                 withFfprobe ? "---:|---:|" : "");
     for (const SizeResult& r : results) {
         if (!r.ok) {
             std::printf("| %u | failed |\n", r.samples);
             continue;
         }
-        std::printf("| %u | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %.1f MB | %.0f MB/s | %.4f s | %.4f s "
-                    "| %.2f | %.2f |",
-                    r.samples, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6, r.peakKiB / 1024.0,
-                    r.bytes / 1e6, Ratio(double(r.bytes), r.wall) / 1e6, r.floorWall, r.floorCpu,
-                    Ratio(r.wall, r.floorWall), Ratio(r.cpu, r.floorCpu));
+        char bytesRead[32] = "-";
+        if (r.bytesRead >= 0) std::snprintf(bytesRead, sizeof bytesRead, "%.1f KiB", r.bytesRead / 1024.0);
+        std::printf("| %u | %.1f MB | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %s | %.1f MB | %.0f MB/s "
+                    "| %.4f s | %.4f s | %.2f | %.2f |",
+                    r.samples, r.movieBytes / 1e6, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6,
+                    r.peakKiB / 1024.0, bytesRead, r.bytes / 1e6, Ratio(double(r.bytes), r.wall) / 1e6, r.floorWall,
+                    r.floorCpu, Ratio(r.wall, r.floorWall), Ratio(r.cpu, r.floorCpu));
         if (withFfprobe) {
             if (r.ffprobeRuns > 0)
                 std::printf(" %.3f s (%d run%s) | %.1f |", r.ffprobe, r.ffprobeRuns, r.ffprobeRuns > 1 ? "s" : "",

@@ -17,9 +17,10 @@ uint64_t Digits(uint64_t v) {
 
 FixtureMovie BenchMovie(uint32_t samples) {
     FixtureMovie movie;
-    movie.moovFirst = true;
     FixtureTrack video = FixtureVideoTrack(kBenchTimeScale, samples, kBenchFrameDuration);
     video.sampleSize = kBenchVideoSampleSize;
+    video.sizePerSample = true;
+    video.samplesPerChunk = kBenchSamplesPerChunk;
     // Uncompressed video: ffprobe walks its packets without a decoder complaining
     // about the zero bytes.
     video.sampleFormat = FixtureCode("raw ");

@@ -1,7 +1,8 @@
-// The benchmark's movies: a constant-rate 29.97 fps video track (one stts
-// run, a constant sample size, one chunk) and a drop-frame timecode track that
-// starts at 01:00:00;00 and wraps at 24 hours, so that the walk covers every
-// video sample. The time scale is 2997 with 100 units a frame, so that even
+// The benchmark's movies, shaped as encoders write them: a constant-rate
+// 29.97 fps video track (one stts run) with a size per sample in stsz and a
+// chunk per second of samples in stco, after its data as ffmpeg puts it, and
+// a drop-frame timecode track that starts at 01:00:00;00 and wraps at 24
+// hours, so that the walk covers every video sample. The time scale is 2997 with 100 units a frame, so that even
 // ten million samples stay below 2^31 media units and every timecode is real.
 #pragma once
 
@@ -13,6 +14,7 @@
 constexpr uint32_t kBenchTimeScale = 2997;
 constexpr uint32_t kBenchFrameDuration = 100;
 constexpr uint32_t kBenchVideoSampleSize = 4;  // bytes of each video sample in mdat
+constexpr uint32_t kBenchSamplesPerChunk = 30;
 constexpr int kBenchFramesPerSecond = 30;
 // 01:00:00;00 counted in drop frame: one hour is 6 ten-minute blocks of
 // 17982 frames.

@@ -191,6 +191,13 @@ TEST(HostileInput, AtomSizesThatDoNotFit) {
         PutBE32(bytes, At(bytes, table) + 12, 0x10000000);
         ExpectNoMovie(bytes, -2010);
     }
+    for (const std::string& table : {kStbl1 + "stsz", kStbl2 + "stsz"}) {
+        SCOPED_TRACE("per-sample size table counting more sizes than it holds: " + table);
+        std::string bytes = BuildFixtureMovie(ThreeFrames());
+        PutBE32(bytes, At(bytes, table) + 12, 0);  // sample size 0: a size per sample follows
+        PutBE32(bytes, At(bytes, table) + 16, 0x10000000);
+        ExpectNoMovie(bytes, -2010);
+    }
     {
         SCOPED_TRACE("stsc first chunk 0");
         std::string bytes = BuildFixtureMovie(ThreeFrames());

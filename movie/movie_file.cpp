@@ -1,5 +1,9 @@
 #include "movie/movie_file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cerrno>
 
 #include "movie/movie_status.h"
@@ -28,6 +32,18 @@ bool MeasureFile(std::FILE* fp, uint64_t* size) {
     return SeekTo(fp, 0);
 }
 
+// Windows refuses to open a folder as a file ("access denied"), where Linux
+// opens it and fails the first read: both are the read error -36, not -54.
+bool IsFolder(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+#else
+    (void)path;
+    return false;
+#endif
+}
+
 }  // namespace
 
 int16_t OpenMovieFileForReading(const std::string& path, MovieFile* file) {
@@ -35,6 +51,7 @@ int16_t OpenMovieFileForReading(const std::string& path, MovieFile* file) {
     std::FILE* fp = std::fopen(path.c_str(), "rb");
     if (!fp) {
         if (errno == ENOENT || errno == ENOTDIR) return fnfErr;
+        if (errno == EACCES && IsFolder(path)) return ioErr;
         if (errno == EACCES || errno == EPERM || errno == EROFS) return permErr;
         return ioErr;
     }

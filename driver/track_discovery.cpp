@@ -23,7 +23,7 @@ bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks
         if (mediaType == VideoMediaType) {
             if (++videoCount != 1) continue;
             tracks.VideoMedia = media;
-            Handle description = NewHandle(kImageDescriptionSize);
+            Handle description = NewHandleClear(kImageDescriptionSize);
             if (!description) {
                 std::printf("Error: (%d) Unable to get Video Media Description\n %s", -1, moviePath);
                 return false;

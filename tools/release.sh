@@ -11,6 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc 2>/dev/null || echo 2)
+# The checkout may belong to another user than the one running this (CI as root).
+git() { command git -c safe.directory="$root" "$@"; }
 
 version=$(sed -n 's/^project(LumarestTC VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
 if [ -z "$version" ]; then
@@ -60,7 +62,7 @@ rm -rf dist
 mkdir dist
 cd "$work/stage"
 for name in "$name_win64" "$name_win32"; do
-  cmake -E tar cf "$root/dist/$name.zip" --format=zip --mtime="$mtime" -- $(find "$name" | sort)
+  cmake -E tar cf "$root/dist/$name.zip" --format=zip --mtime="$mtime" -- $(find "$name" -type f | sort)
 done
 tar --sort=name --owner=0 --group=0 --numeric-owner --mtime="$mtime" -cf - "$name_linux" |
   gzip -9n >"$root/dist/$name_linux.tar.gz"

@@ -46,6 +46,8 @@ protected:
     void SetUp() override {
         std::string why;
         if (SkipWithoutWine(Exe(), &why)) GTEST_SKIP() << why;
+        for (const CaseEntry& e : Case().entries)
+            if (e.kind == CaseEntry::Ffmpeg && !FfmpegAvailable()) GTEST_SKIP() << "ffmpeg is not available";
         // The built-in exe must not need QuickTime: none is registered for it.
         ClearQuickTimeRegistry();
         if (std::string(Exe()) == kQuickTimeExe)

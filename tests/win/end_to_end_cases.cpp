@@ -147,16 +147,6 @@ std::vector<EndToEndCase> MakeCases() {
         negative.tracks[1].tcFlags = 0x4;
         cases.push_back(Run("negative_times", {Movie("negative.mov", negative)}, {"negative.mov"}));
     }
-    {
-        // Timecode first, then two video tracks: the first video is walked and measured.
-        FixtureMovie m = plain;
-        FixtureTrack second = FixtureVideoTrack(30000, 7, 1001);
-        second.width = 100;
-        m.tracks = {m.tracks[1], m.tracks[0], second};
-        m.tracks[1].width = 720;
-        m.tracks[1].height = 480;
-        cases.push_back(Run("first_track_of_each_kind", {Movie("order.mov", m)}, {"order.mov"}));
-    }
     cases.push_back(Run("video_without_samples", {Movie("empty.mov", PlainMovie(0, 0))}, {"empty.mov"}, "", 1));
     cases.push_back(Run("compressed_movie_header",
                         {Movie("packed.mov", DropFrameMovie(300), CaseEntry::CompressedHeader)},

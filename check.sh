@@ -2,9 +2,12 @@
 # Installs what is missing, builds every target and runs every test:
 #   build/        native tool and tests (built-in movie reader)
 #   build-asan/   the same under AddressSanitizer and UndefinedBehaviorSanitizer
-#   build-win32/  LumarestTC.exe for 32-bit Windows (the release artefact)
-#   build-win64/  LumarestTC.exe for x86-64 Windows and the stand-in QuickTime.qts,
-#                 run under Wine by the native tests
+#   build-win32/  LumarestTC.exe for 32-bit Windows over QuickTime for Windows
+#   build-win64/  LumarestTC.exe for x86-64 Windows on the built-in reader, its
+#                 QuickTime twin and the stand-in QuickTime.qts, run under Wine
+#                 by the native tests
+# then builds the release packages once from a clean checkout of the current
+# commit (dist/) and checks what they hold.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -33,3 +36,6 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-asan -DLUMAREST_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE wine
+
+tools/release.sh
+tools/check_release.sh

@@ -15,7 +15,7 @@ bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks
         if (mediaType == VideoMediaType) {
             if (++videoCount != 1) continue;
             tracks.VideoMedia = media;
-            Handle description = NewHandle(int32_t(kImageDescriptionSize));
+            Handle description = NewHandleClear(int32_t(kImageDescriptionSize));
             if (!description) {
                 std::printf("Error: (%d) Unable to get Video Media Description\n %s", -1, moviePath);
                 return false;

@@ -1,5 +1,9 @@
 #include "movie/movie_file.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cerrno>
 
 namespace {
@@ -26,6 +30,18 @@ bool MeasureFile(std::FILE* fp, uint64_t* size) {
     return SeekTo(fp, 0);
 }
 
+// Windows refuses to open a folder as a file ("access denied"), where Linux
+// opens it and fails the first read: both are the read error -36, not -54.
+bool IsFolder(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+#else
+    (void)path;
+    return false;
+#endif
+}
+
 }  // namespace
 
 MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file) {
@@ -33,6 +49,7 @@ MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file) {
     std::FILE* fp = std::fopen(path.c_str(), "rb");
     if (!fp) {
         if (errno == ENOENT || errno == ENOTDIR) return MovieStatus::FileNotFound;
+        if (errno == EACCES && IsFolder(path)) return MovieStatus::ReadError;
         if (errno == EACCES || errno == EPERM || errno == EROFS) return MovieStatus::PermissionDenied;
         return MovieStatus::ReadError;
     }

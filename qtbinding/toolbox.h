@@ -35,13 +35,16 @@ constexpr OSType SoundMediaType = FourCC("soun");
 
 // ---- Records ----------------------------------------------------------------
 // File specification: volume, parent folder and a counted name. QuickTime for
-// Windows reserves 264 bytes for it (2 + 2 padding + 4 + 256).
+// Windows declares it with the Mac's 2-byte packing: vRefNum at 0, parID at 2,
+// name at 6, 262 bytes in all.
+#pragma pack(push, 2)
 struct FSSpec {
     int16_t vRefNum;
     int32_t parID;
     unsigned char name[256];
 };
-static_assert(sizeof(FSSpec) == 264, "FSSpec must be 264 bytes");
+#pragma pack(pop)
+static_assert(sizeof(FSSpec) == 262, "FSSpec must be 262 bytes");
 
 // Image description (the sample description of a video media): 86 bytes,
 // picture width and height as signed 16-bit fields at bytes 32 and 34.
@@ -107,7 +110,7 @@ constexpr ToolboxSelector kSelGetMovieIndTrack = 0x00020117;
 constexpr ToolboxSelector kSelGetTrackMedia = 0x00020062;
 constexpr ToolboxSelector kSelGetMediaHandlerDescription = 0x0002006F;
 constexpr ToolboxSelector kSelGetMediaHandler = 0x00020071;
-constexpr ToolboxSelector kSelNewHandle = 0x0015000A;
+constexpr ToolboxSelector kSelNewHandleClear = 0x0015000A;
 constexpr ToolboxSelector kSelGetMediaSampleDescription = 0x00020078;
 constexpr ToolboxSelector kSelGetMediaNextInterestingDecodeTime = 0x0002045F;
 constexpr ToolboxSelector kSelGetMediaTimeScale = 0x00020068;
@@ -161,7 +164,7 @@ void GetMediaHandlerDescription(Media theMedia, OSType* mediaType, unsigned char
 MediaHandler GetMediaHandler(Media theMedia);
 TimeScale GetMediaTimeScale(Media theMedia);
 
-Handle NewHandle(int32_t byteCount);  // null when no memory
+Handle NewHandleClear(int32_t byteCount);  // zero-filled; null when no memory
 void GetMediaSampleDescription(Media theMedia, int32_t index, Handle descH);
 
 // Answers in *interestingTime the start of the next sample (see the flags), or

@@ -79,7 +79,7 @@ extern "C" OSErr FSMakeFSSpec(int16_t vRefNum, int32_t dirID, const unsigned cha
     return noErr;
 }
 
-extern "C" Handle NewHandle(int32_t byteCount) {
+extern "C" Handle NewHandleClear(int32_t byteCount) {
     if (!ToolboxStarted() || byteCount < 0) return nullptr;
     void* block = std::calloc(byteCount > 0 ? size_t(byteCount) : 1, 1);
     if (!block) return nullptr;

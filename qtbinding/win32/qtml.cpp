@@ -52,6 +52,18 @@ void GiveQtmlLockBack(HANDLE mutex) {
     CloseHandle(mutex);
 }
 
+// Finds and loads the library with Windows' critical-error message boxes off
+// (a damaged QuickTime.qts, a DLL it needs missing, a registry folder on a
+// drive without a disk): a run nobody watches would wait on the box for ever.
+// The failure is then the -2093 status; the process's own mode comes back after.
+HMODULE LoadWithoutErrorBoxes(const char* fileName) {
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    SetErrorMode(previousMode | SEM_FAILCRITICALERRORS);
+    HMODULE module = LoadQuickTimeLibrary(fileName);
+    SetErrorMode(previousMode);
+    return module;
+}
+
 }  // namespace
 
 extern "C" {
@@ -85,7 +97,7 @@ OSErr InitializeQTML(int32_t flags) {
     if (QtmlBinding.startupCount > 0) {
         ++QtmlBinding.startupCount;
     } else {
-        QtmlBinding.module = LoadQuickTimeLibrary("QuickTime.qts");
+        QtmlBinding.module = LoadWithoutErrorBoxes("QuickTime.qts");
         if (QtmlBinding.module == nullptr)
             status = kQtmlLibraryNotFound;
         else

@@ -1,7 +1,8 @@
 // The 32-bit layout of the component request block, as QuickTime for Windows
 // reads it: flags at 0, parameter size at 1, what at 2, 32-bit parameters from
 // offset 4, so five parameters make a 24-byte block. Checked by every 32-bit
-// build of the binding; 64-bit builds use pointer-sized slots instead.
+// build of the binding; 64-bit builds use pointer-sized slots instead. Also
+// the file specification as QuickTime fills it.
 #include <cstddef>
 
 #include "qtbinding/toolbox.h"
@@ -16,5 +17,8 @@ static_assert(offsetof(ComponentParameters, params) == 4, "first parameter at of
 static_assert(sizeof(ComponentParamSlot) == 4, "32-bit parameter slots");
 static_assert(5 * sizeof(ComponentParamSlot) == 20, "parameter size 20 for five parameters");
 static_assert(3 * sizeof(ComponentParamSlot) == 12, "parameter size 12 for three parameters");
-static_assert(sizeof(FSSpec) == 264, "264 bytes reserved for a file specification");
+static_assert(sizeof(FSSpec) == 262, "file specification of 262 bytes");
+static_assert(offsetof(FSSpec, vRefNum) == 0, "vRefNum at offset 0");
+static_assert(offsetof(FSSpec, parID) == 2, "parID at offset 2 (2-byte packing)");
+static_assert(offsetof(FSSpec, name) == 6, "name at offset 6");
 #endif

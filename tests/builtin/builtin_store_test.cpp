@@ -44,7 +44,7 @@ TEST_F(BuiltinStore, NothingBeforeStartUpAndNothingAfterTheLastShutDown) {
     Movie movie = nullptr;
     EXPECT_EQ(EnterMovies(), kQtmlNotBound);
     EXPECT_EQ(Open(&movie), kQtmlNotBound);
-    EXPECT_EQ(NewHandle(86), nullptr);
+    EXPECT_EQ(NewHandleClear(86), nullptr);
 
     ASSERT_EQ(InitializeQTML(4), noErr);
     ASSERT_EQ(InitializeQTML(4), noErr);
@@ -55,7 +55,7 @@ TEST_F(BuiltinStore, NothingBeforeStartUpAndNothingAfterTheLastShutDown) {
     MediaHandler handler = GetMediaHandler(media);
     ASSERT_NE(handler, nullptr);
     EXPECT_EQ(GetMediaHandler(media), handler);  // one handler per media
-    Handle h = NewHandle(86);
+    Handle h = NewHandleClear(86);
     ASSERT_NE(h, nullptr);
 
     TerminateQTML();  // the first of two: everything stays
@@ -107,7 +107,7 @@ TEST_F(BuiltinStore, NullAndUnknownReferencesAreAnsweredNotFollowed) {
     EXPECT_EQ(NewMovieFromFile(&movie, 12345, nullptr, nullptr, 1, nullptr), rfNumErr);
     EXPECT_EQ(movie, nullptr);
     EXPECT_EQ(OpenMovieFile(nullptr, nullptr, 1), paramErr);
-    EXPECT_EQ(NewHandle(-1), nullptr);
+    EXPECT_EQ(NewHandleClear(-1), nullptr);
     GetMediaSampleDescription(nullptr, 1, nullptr);
     TerminateQTML();
 }
@@ -155,7 +155,7 @@ TEST_F(BuiltinStore, SampleDescriptionResizesTheHandleAndConvertsTheImageFields)
     Movie movie = nullptr;
     ASSERT_EQ(Open(&movie), noErr);
     Media media = GetTrackMedia(GetMovieIndTrack(movie, 1));
-    Handle h = NewHandle(4);
+    Handle h = NewHandleClear(4);
     ASSERT_NE(h, nullptr);
     GetMediaSampleDescription(media, 1, h);
     int16_t width, height;

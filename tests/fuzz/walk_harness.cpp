@@ -129,7 +129,7 @@ void WalkMovie(Movie movie, WalkSummary* summary) {
     summary->tracks = count;
     Media video = nullptr, timecode = nullptr;
     MediaHandler timecodeHandler = nullptr;
-    Handle desc = NewHandle(0);
+    Handle desc = NewHandleClear(0);
     for (int32_t i = 1; i <= count; ++i) {
         Media media = GetTrackMedia(GetMovieIndTrack(movie, i));
         OSType type = 0, maker = 0;

@@ -44,7 +44,7 @@ Outcome Exercise(const TestFolder& dir, const std::string& bytes) {
         Movie movie = nullptr;
         OpenMoviePath(path, &movie);
         int32_t n = GetMovieTrackCount(movie);
-        Handle h = NewHandle(86);
+        Handle h = NewHandleClear(86);
         for (int32_t i = 1; i <= n && i < 100; ++i) {
             Media media = GetTrackMedia(GetMovieIndTrack(movie, i));
             GetMediaTimeScale(media);

@@ -47,7 +47,7 @@ void UseMovie(const std::string& path) {
     ASSERT_EQ(w.status, noErr);
     ASSERT_EQ(w.timecodes.size(), 100u);
     EXPECT_EQ(w.timecodes[99], "00:00:03;09");
-    for (int i = 0; i < 10; ++i) ASSERT_NE(NewHandle(86), nullptr);
+    for (int i = 0; i < 10; ++i) ASSERT_NE(NewHandleClear(86), nullptr);
 }
 
 TEST(ToolboxLifecycle, NestedStartUpsNeedAsManyShutDowns) {

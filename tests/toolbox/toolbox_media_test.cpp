@@ -84,7 +84,7 @@ TEST(ToolboxMedia, ImageDescriptionSizesAreSignedInHostOrder) {
         m.tracks[0].height = s.height;
         Movie movie = nullptr;
         ASSERT_EQ(OpenMoviePath(Write(dir, m), &movie), noErr);
-        Handle h = NewHandle(86);
+        Handle h = NewHandleClear(86);
         ASSERT_NE(h, nullptr);
         GetMediaSampleDescription(NthMediaOfType(movie, VideoMediaType), 1, h);
         EXPECT_EQ(Int16At(h, 32), s.width);
@@ -106,7 +106,7 @@ TEST(ToolboxMedia, SampleDescriptionByIndexAndLongerThanTheHandle) {
     Movie movie = nullptr;
     ASSERT_EQ(OpenMoviePath(Write(dir, m), &movie), noErr);
     Media video = NthMediaOfType(movie, VideoMediaType);
-    Handle h = NewHandle(86);
+    Handle h = NewHandleClear(86);
     ASSERT_NE(h, nullptr);
     GetMediaSampleDescription(video, 1, h);
     EXPECT_EQ(Int16At(h, 32), 720);

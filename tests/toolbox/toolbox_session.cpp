@@ -87,7 +87,7 @@ WalkedMovie WalkMovie(const std::string& path, size_t limit) {
     Media video = NthMediaOfType(movie, VideoMediaType);
     Media tc = NthMediaOfType(movie, TimeCodeMediaType);
     if (!video || !tc) return w;
-    Handle desc = NewHandle(86);
+    Handle desc = NewHandleClear(86);
     if (desc) {
         GetMediaSampleDescription(video, 1, desc);
         std::memcpy(&w.width, *desc + 32, 2);

@@ -161,7 +161,7 @@ void CheckSelectorsAndArguments() {
     CHECK_EQ(seenArgs[0], P(media));
 
     answer = int32_t(P(handle));
-    CHECK_EQ(P(NewHandle(86)), P(handle));
+    CHECK_EQ(P(NewHandleClear(86)), P(handle));
     CHECK_EQ(fakeSelector, 0x0015000A);
     CHECK_EQ(seenArgs[0], 86);
 

@@ -13,9 +13,6 @@ function(lumarest_standin target folder def)
 endfunction()
 
 enable_language(ASM)
-if(NOT TARGET lumarest_qt_builtin)
-  message(WARNING "No built-in Toolbox: the stand-in QuickTime.qts is not built")
-else()
 # The one the end-to-end tests use: serves everything, no test hooks.
 lumarest_standin(standin_qts standin standin.def)
 # Without the _CallComponent export.
@@ -24,7 +21,6 @@ lumarest_standin(standin_no_callcomponent_qts standin-no-callcomponent
 # With the environment-steered start-up, EnterMovies and event log.
 lumarest_standin(standin_hooks_qts standin-hooks standin.def)
 target_compile_definitions(standin_hooks_qts PRIVATE LUMAREST_STANDIN_HOOKS)
-endif()
 
 add_executable(binding_probe binding_probe.cpp)
 target_link_libraries(binding_probe PRIVATE lumarest_qt_win32)

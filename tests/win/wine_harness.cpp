@@ -5,15 +5,18 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
 const char kWine[] = "/usr/lib/wine/wine64";
 const char kQuickTimeKey[] = "HKLM\\Software\\Apple Computer, Inc.\\QuickTime";
 
+// A UTF-8 locale, so that Wine reads the arguments' bytes as UTF-8 and hands
+// the program their ANSI code page (1252) form.
 std::string WineEnvironment() {
     return "WINEPREFIX=" + Quote(LUMAREST_WINEPREFIX) +
-           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='";
+           " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=C.UTF-8";
 }
 
 void RunRegistryCommand(const std::string& args) {
@@ -70,6 +73,16 @@ std::string WindowsPath(const std::string& hostPath) {
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;
+}
+
+std::string WineUncFolder(const std::string& hostFolder) {
+    // Wine serves \\server\share from the prefix's dosdevices/unc/server/share.
+    const std::string server = std::string(LUMAREST_WINEPREFIX) + "/dosdevices/unc/lumarest";
+    std::error_code ec;
+    std::filesystem::create_directories(server, ec);
+    std::filesystem::remove(server + "/share", ec);
+    std::filesystem::create_directory_symlink(hostFolder, server + "/share", ec);
+    return "\\\\lumarest\\share";
 }
 
 WineResult RunWine(const std::string& program, const std::vector<std::string>& args,

@@ -21,6 +21,10 @@ std::string WineDriveC();
 // A host path as Windows sees it under Wine: "Z:" and backslashes.
 std::string WindowsPath(const std::string& hostPath);
 
+// A UNC name for a host folder, "\\\\server\\share", that the prefix serves
+// until the next call.
+std::string WineUncFolder(const std::string& hostFolder);
+
 // Runs `program` (a host path) with arguments in `folder`, with extra
 // environment settings "NAME=value".
 WineResult RunWine(const std::string& program, const std::vector<std::string>& args,

@@ -25,17 +25,21 @@ target_include_directories(lumarest_wine_harness PUBLIC ${PROJECT_SOURCE_DIR})
 function(lumarest_wine_test target)
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE lumarest_wine_harness GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(${target} TEST_PREFIX "win." PROPERTIES
+  gtest_discover_tests(${target} TEST_PREFIX "win." NO_PRETTY_VALUES PROPERTIES
     LABELS wine FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_prefix)
 endfunction()
 
 lumarest_wine_test(wine_binding_test wine_binding_test.cpp)
 target_link_libraries(wine_binding_test PRIVATE lumarest_fixture)
 
-# End to end against the native build of the tool.
+# End to end against the native build of the tool. The table of cases is a
+# library of its own, for other runners of the Windows exes too.
 if(TARGET LumarestTC AND TARGET lumarest_fixture)
+  add_library(lumarest_end_to_end_cases STATIC end_to_end_cases.cpp)
+  target_include_directories(lumarest_end_to_end_cases PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(lumarest_end_to_end_cases PUBLIC lumarest_fixture lumarest_compressed_header)
   lumarest_wine_test(wine_end_to_end_test wine_end_to_end_test.cpp)
-  target_link_libraries(wine_end_to_end_test PRIVATE lumarest_fixture)
+  target_link_libraries(wine_end_to_end_test PRIVATE lumarest_end_to_end_cases)
   target_compile_definitions(wine_end_to_end_test PRIVATE
     LUMAREST_NATIVE_TOOL="$<TARGET_FILE:LumarestTC>")
   add_dependencies(wine_end_to_end_test LumarestTC)

@@ -12,6 +12,11 @@
 //   LUMAREST_STANDIN_STARTUP_STATUS   status the QTML start-up returns instead
 //                                     of starting
 //   LUMAREST_STANDIN_ENTERMOVIES_STATUS  status EnterMovies returns instead
+//   LUMAREST_STANDIN_LOG_MODES        adds the process's error mode to the
+//                                     attach and startup events, and the x87
+//                                     control word to startup:
+//                                     "attach errormode <n>",
+//                                     "startup <flags> x87 <cw> errormode <n>"
 #include <windows.h>
 
 #include <cstdio>
@@ -53,6 +58,21 @@ void LogEvent(const char* event) {
     std::fclose(log);
 }
 
+// The event, with the error mode (and for the start-up the x87 control word)
+// when the test asks for them.
+void LogEventWithModes(const char* event, bool x87) {
+    char value[8];
+    if (!ReadEnvironment("LUMAREST_STANDIN_LOG_MODES", value, sizeof value)) return LogEvent(event);
+    unsigned short controlWord = 0;
+    __asm__ volatile("fnstcw %0" : "=m"(controlWord));
+    char line[96];
+    if (x87)
+        std::snprintf(line, sizeof line, "%s x87 %04x errormode %u", event, controlWord, GetErrorMode());
+    else
+        std::snprintf(line, sizeof line, "%s errormode %u", event, GetErrorMode());
+    LogEvent(line);
+}
+
 bool ChosenStatus(const char* name, OSErr* status) {
     char value[32];
     if (!ReadEnvironment(name, value, sizeof value)) return false;
@@ -61,13 +81,14 @@ bool ChosenStatus(const char* name, OSErr* status) {
 }
 #else
 void LogEvent(const char*) {}
+void LogEventWithModes(const char*, bool) {}
 bool ChosenStatus(const char*, OSErr*) { return false; }
 #endif
 
 OSErr StandInStartup(int32_t flags) {
     char event[32];
     std::snprintf(event, sizeof event, "startup %ld", long(flags));
-    LogEvent(event);
+    LogEventWithModes(event, true);
     OSErr status;
     if (ChosenStatus("LUMAREST_STANDIN_STARTUP_STATUS", &status)) return status;
     return InitializeQTML(flags);
@@ -115,7 +136,7 @@ AnyRoutine StandInResolve(uint32_t selector) {
         case kSelGetMediaHandlerDescription: return Routine(GetMediaHandlerDescription);
         case kSelGetMediaHandler: return Routine(GetMediaHandler);
         case kSelGetMediaTimeScale: return Routine(GetMediaTimeScale);
-        case kSelNewHandle: return Routine(NewHandle);
+        case kSelNewHandleClear: return Routine(NewHandleClear);
         case kSelGetMediaSampleDescription: return Routine(GetMediaSampleDescription);
         case kSelGetMediaNextInterestingDecodeTime: return Routine(NextInterestingTimeByAddress);
         case kSelCallComponent: return Routine(CallComponent);
@@ -134,7 +155,7 @@ OSErr StandInCallComponent(void) { return paramErr; }
 // Detach is logged only for FreeLibrary (reserved is null), not at process
 // exit, when the C runtime may already be shut down.
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) LogEvent("attach");
+    if (reason == DLL_PROCESS_ATTACH) LogEventWithModes("attach", false);
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) LogEvent("detach");
     return TRUE;
 }

@@ -95,6 +95,7 @@ cleanup() {
     $sudo umount "$root/proc" 2>/dev/null || true
 }
 trap cleanup EXIT
+trap 'exit 1' HUP INT TERM  # so that a killed build still unmounts
 cleanup
 $sudo rm -rf "$work"
 mkdir -p "$work"
@@ -158,6 +159,7 @@ if [ ! -f "$work/prepared/payload/wine-prefix" ]; then
 fi
 
 mv "$work/disk.img" "$work/vmlinuz" "$work/initrd.img" "$dir/"
+mv "$work/prepared/console.log" "$dir/first-boot.log"
 rm -rf "$work"
 echo "$version" >"$dir/ready"
 step "the machine is ready in $dir"

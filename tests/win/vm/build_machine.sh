@@ -7,8 +7,9 @@
 # leaves in DIR: disk.img (ext4, 10 GB sparse, with a 64-bit Wine prefix in
 # /root/.wine already made by `wineboot -u`), vmlinuz, initrd.img, and the
 # stamp "ready", written last. A folder whose stamp matches this script and
-# the machine's init is left as it is; anything else is built afresh (about
-# 10 minutes: the packages, then one boot to make the Wine prefix).
+# the machine's init is left as it is; anything else is built afresh (5 to 20
+# minutes on 2 cores, with the load: the packages, then one boot to make the
+# Wine prefix, which takes 2 to 12 minutes on the software CPU).
 #
 # Needs root (debootstrap, chroot; sudo -n is tried) and a Debian mirror:
 # LUMAREST_VM_MIRROR, else the one apt on this machine is configured with.
@@ -151,7 +152,7 @@ if [ -d /root/.wine/drive_c/windows/syswow64 ] && [ -f /root/.wine/system.reg ];
     echo ready >wine-prefix
 fi
 EOF
-"$here/boot.sh" --persist "$work" "$work/prepare" "$work/prepared" 1800
+"$here/boot.sh" --persist "$work" "$work/prepare" "$work/prepared" 2700
 if [ ! -f "$work/prepared/payload/wine-prefix" ]; then
     tail -n 40 "$work/prepared/console.log" >&2
     echo "build_machine.sh: the first boot did not make the Wine prefix" >&2

@@ -25,15 +25,15 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 }
 
 // The shell line that runs `program` for one case in its folder and leaves its
-// standard output, standard error and exit status in results/.
+// standard output, standard error and exit status in $results.
 std::string RunLine(const MachineCase& c, const std::string& program) {
-    std::string results = "../../results/" + c.name;
-    std::string line = "(cd " + ShellQuote("cases/" + c.name) + " && env";
+    std::string folder = "cases/" + c.name + (c.runIn.empty() ? "" : "/" + c.runIn);
+    std::string results = "\"$results/" + c.name;
+    std::string line = "(cd " + ShellQuote(folder) + " && env";
     for (const std::string& setting : c.env) line += " " + ShellQuote(setting);
     line += " " + program;
     for (const std::string& arg : c.args) line += " " + ShellQuote(arg);
-    line += " >" + ShellQuote(results + ".out") + " 2>" + ShellQuote(results + ".err") +
-            "; echo $? >" + ShellQuote(results + ".status") + ")\n";
+    line += " >" + results + ".out\" 2>" + results + ".err\"; echo $? >" + results + ".status\")\n";
     return line;
 }
 
@@ -48,18 +48,22 @@ const char* PlaceWord(QuickTimePlace place) {
 }
 
 // The machine's part: a 64-bit Wine prefix made when the machine was built,
-// one persistent wineserver for all runs, the exe run by Wine's 32-bit loader.
+// one persistent wineserver for all runs, the exe run by Wine's 32-bit loader
+// with the code page of the host's Wine tests (1252, from LC_ALL=C.UTF-8).
 // The stand-in is placed anew only when a case wants it elsewhere than the
-// case before.
+// case before. Files above kLargestComparedFile (sparse movies, which would
+// come back whole) are listed by size and left in the machine.
 const char kGuestScriptHead[] = R"(# Runs each case with Wine's 32-bit loader in the case's folder.
-export WINEPREFIX=/root/.wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+export WINEPREFIX=/root/.wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' LC_ALL=C.UTF-8
 wine=/usr/lib/wine/wine
 key='HKLM\Software\Apple Computer, Inc.\QuickTime'
-system=/root/.wine/drive_c/windows/syswow64
+system=$WINEPREFIX/drive_c/windows/syswow64
+share=$WINEPREFIX/dosdevices/unc/lumarest/share
+results=$PWD/results
 seconds_up() { cut -d' ' -f1 /proc/uptime; }
 echo "run.sh: cases start at $(seconds_up) s"
 /usr/lib/wine/wineserver -p
-mkdir -p results
+mkdir -p "$results" "${share%/*}"
 # place registry32|registry64|system|nowhere STANDIN-FOLDER
 place() {
     "$wine" reg delete "$key" /f /reg:32 >/dev/null 2>&1
@@ -82,26 +86,41 @@ std::string GuestScript(const std::vector<MachineCase>& cases) {
         std::string place = std::string(PlaceWord(c.place)) + " " + ShellQuote(c.standin);
         if (place != placed) script += "place " + place + "\n";
         placed = place;
+        script += "ln -sfn " + ShellQuote("/payload/cases/" + c.name) + " \"$share\"\n";
         script += RunLine(c, "\"$wine\" /payload/LumarestTC.exe");
     }
-    script += "/usr/lib/wine/wineserver -k\n";
-    script += "echo \"run.sh: cases end at $(seconds_up) s\"\n";
+    const std::string large = "-type f -size +" + std::to_string(kLargestComparedFile / 1024) + "k";
+    script += "/usr/lib/wine/wineserver -k\n"
+              "find cases " + large + " -printf '%s %p\\n' >\"$results/large-files\"\n"
+              "find cases " + large + " -delete\n"
+              "echo \"run.sh: cases end at $(seconds_up) s\"\n";
     return script;
 }
 
+// Each case's run as left under root; standard error into `errors` when given.
 std::map<std::string, CaseRun> ReadCaseRuns(const std::vector<MachineCase>& cases,
-                                            const std::string& root) {
+                                            const std::string& root,
+                                            std::map<std::string, std::string>* errors) {
     std::map<std::string, CaseRun> runs;
     for (const MachineCase& c : cases) {
         CaseRun& run = runs[c.name];
         std::string results = root + "/results/" + c.name;
         std::string status = ReadFile(results + ".status");
-        run.ran = !status.empty();
-        if (run.ran) run.exitStatus = std::stoi(status);
+        if (!status.empty()) run.exitStatus = std::stoi(status);
         run.out = ReadFile(results + ".out");
-        run.err = ReadFile(results + ".err");
+        if (errors) (*errors)[c.name] = ReadFile(results + ".err");
         if (fs::is_directory(root + "/cases/" + c.name))
             run.files = FolderContents(root + "/cases/" + c.name);
+    }
+    // "SIZE cases/NAME/PATH" for each file left behind for its size.
+    std::istringstream large(ReadFile(root + "/results/large-files"));
+    uintmax_t size;
+    std::string path;
+    while (large >> size && std::getline(large >> std::ws, path)) {
+        size_t name = path.find('/') + 1, rest = path.find('/', name);
+        if (name == 0 || rest == std::string::npos) continue;
+        auto run = runs.find(path.substr(name, rest - name));
+        if (run != runs.end()) run->second.files[path.substr(rest + 1)] = LargeFileEntry(size);
     }
     return runs;
 }
@@ -117,26 +136,13 @@ std::string Tail(const std::string& text, size_t lines) {
 
 }  // namespace
 
-bool WriteCases(const std::vector<MachineCase>& cases, const std::string& work, std::string* why) {
-    for (const MachineCase& c : cases) {
-        std::string folder = work + "/cases/" + c.name;
-        std::error_code error;
-        fs::create_directories(folder, error);
-        if (error || !c.files || !c.files(folder)) {
-            *why = "the files of case " + c.name + " could not be written";
-            return false;
-        }
-    }
-    return true;
-}
-
 std::map<std::string, CaseRun> RunCasesNatively(const std::vector<MachineCase>& cases,
                                                 const std::string& work, const std::string& tool) {
-    std::string script = "mkdir -p results\n";
+    std::string script = "results=$PWD/results\nmkdir -p \"$results\"\n";
     for (const MachineCase& c : cases) script += RunLine(c, ShellQuote(tool));
     WriteFile(work + "/run.sh", script);
     RunCommand("cd " + ShellQuote(work) + " && sh ./run.sh", nullptr);
-    return ReadCaseRuns(cases, work);
+    return ReadCaseRuns(cases, work, nullptr);
 }
 
 MachineRun RunCasesInMachine(const std::vector<MachineCase>& cases, const std::string& work,
@@ -175,27 +181,6 @@ MachineRun RunCasesInMachine(const std::vector<MachineCase>& cases, const std::s
         return run;
     }
     run.booted = true;
-    run.cases = ReadCaseRuns(cases, boot + "/payload");
+    run.cases = ReadCaseRuns(cases, boot + "/payload", &run.errors);
     return run;
-}
-
-std::map<std::string, std::string> FolderContents(const std::string& folder) {
-    std::map<std::string, std::string> contents;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string relative = fs::relative(entry.path(), folder).string();
-        if (entry.is_directory())
-            contents[relative + "/"] = "";
-        else
-            contents[relative] = ReadFile(entry.path().string());
-    }
-    return contents;
-}
-
-std::string WithCarriageReturns(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n') out += '\r';
-        out += c;
-    }
-    return out;
 }

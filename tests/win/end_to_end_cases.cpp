@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kFailed = 255;  // exit status -1
 constexpr uint32_t kOneHour = 30 * 60 * 60;
-constexpr uintmax_t kLargestReadFile = uintmax_t(64) << 20;
 
 // ---- Movies -------------------------------------------------------------------
 
@@ -397,8 +396,8 @@ std::map<std::string, std::string> FolderContents(const std::string& folder) {
         const std::string relative = fs::relative(entry.path(), folder).generic_string();
         if (entry.is_directory()) {
             contents[relative + "/"] = "";
-        } else if (entry.file_size() > kLargestReadFile) {
-            contents[relative] = "(" + std::to_string(entry.file_size()) + " bytes)";
+        } else if (entry.file_size() > kLargestComparedFile) {
+            contents[relative] = LargeFileEntry(entry.file_size());
         } else {
             std::ifstream in(entry.path(), std::ios::binary);
             std::ostringstream bytes;
@@ -408,6 +407,8 @@ std::map<std::string, std::string> FolderContents(const std::string& folder) {
     }
     return contents;
 }
+
+std::string LargeFileEntry(uintmax_t size) { return "(" + std::to_string(size) + " bytes)"; }
 
 std::vector<std::string> CompareCaseRuns(const EndToEndCase& c, const CaseFolder& folder, const CaseRun& native,
                                          const CaseRun& windows) {
@@ -442,4 +443,24 @@ std::string WithCarriageReturns(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+const std::vector<QuickTimeStartupFailure>& QuickTimeStartupFailures() {
+    static const std::vector<QuickTimeStartupFailure> failures = {
+        {"startup_status", "standin-hooks", {"LUMAREST_STANDIN_STARTUP_STATUS=-108"},
+         "Error: (-108) Unable to Initialize Quicktime - InitializeQTML\r\n"},
+        {"missing_entry_point", "standin-no-callcomponent", {},
+         "Error: (-2094) Unable to Initialize Quicktime - InitializeQTML\r\n"},
+        // The stand-in logs into the tool's own standard output; the library
+        // is freed by the shut-down, before the message.
+        {"entermovies_status", "standin-hooks",
+         {"LUMAREST_STANDIN_LOG=-", "LUMAREST_STANDIN_ENTERMOVIES_STATUS=-2"},
+         "[stand-in] attach\r\n"
+         "[stand-in] startup 4\r\n"
+         "[stand-in] entermovies\r\n"
+         "[stand-in] shutdown\r\n"
+         "[stand-in] detach\r\n"
+         "Error: (-2) Unable to Initialize Quicktime - EnterMovies\r\n"},
+    };
+    return failures;
 }

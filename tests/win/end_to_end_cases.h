@@ -11,6 +11,7 @@
 // judges with CompareCaseRuns. Nothing here needs GoogleTest.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -84,9 +85,11 @@ std::vector<std::string> NativeArgs(const EndToEndCase& c, const CaseFolder& fol
 std::vector<std::string> WindowsArgs(const EndToEndCase& c, const CaseFolder& folder);
 
 // Every file and folder under folder by relative path ('/' between names,
-// folders ending in '/' with no bytes). Files above 64 MiB (the sparse
-// movie) are given as their size only.
+// folders ending in '/' with no bytes). Files above kLargestComparedFile (the
+// sparse movie) are given as their size only, in LargeFileEntry's form.
 std::map<std::string, std::string> FolderContents(const std::string& folder);
+constexpr uintmax_t kLargestComparedFile = uintmax_t(64) << 20;
+std::string LargeFileEntry(uintmax_t size);
 
 // The differences between the Windows exe's run and what the native run (and
 // the case) make it, one line each; none when they agree. Also checks the
@@ -96,3 +99,16 @@ std::vector<std::string> CompareCaseRuns(const EndToEndCase& c, const CaseFolder
 
 // Text as the Windows console shows it: CR before every LF.
 std::string WithCarriageReturns(const std::string& text);
+
+// Start-ups of the QuickTime exe that fail once it has found a QuickTime.qts:
+// the stand-in variant (its folder under tests/win of the Windows build),
+// settings for the tool's process that steer it, and the tool's standard
+// output (CR LF form). The exe runs on one movie, ends with -1 and writes
+// nothing.
+struct QuickTimeStartupFailure {
+    std::string name;  // letters, digits and '_'
+    std::string standin;
+    std::vector<std::string> env;
+    std::string out;
+};
+const std::vector<QuickTimeStartupFailure>& QuickTimeStartupFailures();

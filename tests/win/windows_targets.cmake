@@ -1,9 +1,15 @@
-# x86-64 Windows cross-build: the stand-in QuickTime.qts variants and the
-# binding probe, each in a folder of its own under tests/win of the build.
+# Windows cross-builds: the stand-in QuickTime.qts variants and the binding
+# probe, each in a folder of its own under tests/win of the build. The x86-64
+# ones run under wine64 on the host, the 32-bit ones in the emulated machine.
 set(standin_dir ${CMAKE_CURRENT_SOURCE_DIR}/standin)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(standin_dispatcher ${standin_dir}/dispatcher_x86_64.S)
+else()
+  set(standin_dispatcher ${standin_dir}/dispatcher_i686.S)
+endif()
 
 function(lumarest_standin target folder def)
-  add_library(${target} SHARED ${standin_dir}/standin.cpp ${standin_dir}/dispatcher_x86_64.S
+  add_library(${target} SHARED ${standin_dir}/standin.cpp ${standin_dispatcher}
               ${standin_dir}/${def})
   target_link_libraries(${target} PRIVATE lumarest_qt_builtin)
   set_target_properties(${target} PROPERTIES

@@ -149,25 +149,12 @@ TEST_F(WineQuickTimeStartup, MissingOrBrokenQuickTimeGivesTheInitializeMessage) 
     fs::remove_all(broken);
 }
 
-TEST_F(WineQuickTimeStartup, QuickTimeStartupStatusIsPrinted) {
-    UseStandIn("standin-hooks");
-    ExpectFailure(Run({"LUMAREST_STANDIN_STARTUP_STATUS=-108"}),
-                  "Error: (-108) Unable to Initialize Quicktime - InitializeQTML\r\n");
-    UseStandIn("standin-no-callcomponent");
-    ExpectFailure(Run(), "Error: (-2094) Unable to Initialize Quicktime - InitializeQTML\r\n");
-}
-
-TEST_F(WineQuickTimeStartup, EnterMoviesFailureIsReportedAfterTheShutdown) {
-    UseStandIn("standin-hooks");
-    // The stand-in writes its events into the tool's own standard output; the
-    // library is freed by the shut-down, before the message.
-    ExpectFailure(Run({"LUMAREST_STANDIN_LOG=-", "LUMAREST_STANDIN_ENTERMOVIES_STATUS=-2"}),
-                  "[stand-in] attach\r\n"
-                  "[stand-in] startup 4\r\n"
-                  "[stand-in] entermovies\r\n"
-                  "[stand-in] shutdown\r\n"
-                  "[stand-in] detach\r\n"
-                  "Error: (-2) Unable to Initialize Quicktime - EnterMovies\r\n");
+TEST_F(WineQuickTimeStartup, StartupFailuresWithAQuickTimeFound) {
+    for (const QuickTimeStartupFailure& f : QuickTimeStartupFailures()) {
+        SCOPED_TRACE(f.name);
+        UseStandIn(f.standin.c_str());
+        ExpectFailure(Run(f.env), f.out);
+    }
 }
 
 TEST_F(WineQuickTimeStartup, LoadedWithoutErrorBoxesAndStartedAt53BitPrecision) {

@@ -32,12 +32,9 @@ endfunction()
 lumarest_wine_test(wine_binding_test wine_binding_test.cpp)
 target_link_libraries(wine_binding_test PRIVATE lumarest_fixture)
 
-# End to end against the native build of the tool. The table of cases is a
-# library of its own, for other runners of the Windows exes too.
-if(TARGET LumarestTC AND TARGET lumarest_fixture)
-  add_library(lumarest_end_to_end_cases STATIC end_to_end_cases.cpp)
-  target_include_directories(lumarest_end_to_end_cases PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(lumarest_end_to_end_cases PUBLIC lumarest_fixture lumarest_compressed_header)
+# End to end against the native build of the tool, on the table of cases
+# (lumarest_end_to_end_cases, CMakeLists.txt).
+if(TARGET lumarest_end_to_end_cases)
   lumarest_wine_test(wine_end_to_end_test wine_end_to_end_test.cpp)
   target_link_libraries(wine_end_to_end_test PRIVATE lumarest_end_to_end_cases)
   target_compile_definitions(wine_end_to_end_test PRIVATE

@@ -1,7 +1,8 @@
 // The stand-in QuickTime.qts (tests only): serves every selector the tool uses
 // with the built-in Toolbox (qtbinding/builtin), so the Windows build runs end
-// to end under Wine. dispatcher_x86_64.S calls StandInResolve and jumps to the
-// routine it returns with the caller's arguments untouched.
+// to end under Wine. The dispatcher (dispatcher_x86_64.S, dispatcher_i686.S)
+// calls StandInResolve and jumps to the routine it returns with the caller's
+// arguments untouched.
 //
 // Built with LUMAREST_STANDIN_HOOKS, the variant also lets a test steer and
 // watch it through environment variables:

@@ -7,10 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 dist=$(cd "${1:-dist}" && pwd)
-version=$(sed -n 's/^project(LumarestTC VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
-win64=LumarestTC-$version-windows-x86_64
-win32=LumarestTC-$version-windows-i686-quicktime
-linux=LumarestTC-$version-linux-x86_64
+. tools/release_names.sh
 
 failures=0
 fail() {
@@ -23,7 +20,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/lumarest-check.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) && pass "SHA256SUMS" || fail "SHA256SUMS does not match"
-[ "$(cut -d' ' -f3 "$dist/SHA256SUMS" | sort | tr '\n' ' ')" = "$linux.tar.gz $win32.zip $win64.zip " ] &&
+[ "$(cut -d' ' -f3 "$dist/SHA256SUMS" | sort | tr '\n' ' ')" = "$name_linux.tar.gz $name_win32.zip $name_win64.zip " ] &&
   pass "SHA256SUMS names the three packages" || fail "SHA256SUMS names other files"
 
 # unpack PACKAGE EXPECTED-FILES...: unpacked into $work; exactly these files.
@@ -64,26 +61,26 @@ windows_exe() {
     pass "$label: version resource $version" || fail "$label: version resource incomplete"
 }
 
-unpack "$win64.zip" LumarestTC.exe README.md LICENSE
-windows_exe "$work/$win64/LumarestTC.exe" x86_64-w64-mingw32-objdump "PE32+ executable (console) x86-64" \
+unpack "$name_win64.zip" LumarestTC.exe README.md LICENSE
+windows_exe "$work/$name_win64/LumarestTC.exe" x86_64-w64-mingw32-objdump "PE32+ executable (console) x86-64" \
   "reads movies with its built-in reader"
-unpack "$win32.zip" LumarestTC.exe README.md LICENSE
-windows_exe "$work/$win32/LumarestTC.exe" i686-w64-mingw32-objdump "PE32 executable (console) Intel 80386" \
+unpack "$name_win32.zip" LumarestTC.exe README.md LICENSE
+windows_exe "$work/$name_win32/LumarestTC.exe" i686-w64-mingw32-objdump "PE32 executable (console) Intel 80386" \
   "reads movies with QuickTime"
 # Start-up sets 53-bit x87 precision through msvcrt's _fpreset (CRT_fp8.o).
-grep -qE '\s_fpreset$' <<<"$(i686-w64-mingw32-objdump -p "$work/$win32/LumarestTC.exe")" &&
-  pass "$win32: x87 precision from msvcrt's _fpreset" || fail "$win32: start-up does not call msvcrt's _fpreset"
+grep -qE '\s_fpreset$' <<<"$(i686-w64-mingw32-objdump -p "$work/$name_win32/LumarestTC.exe")" &&
+  pass "$name_win32: x87 precision from msvcrt's _fpreset" || fail "$name_win32: start-up does not call msvcrt's _fpreset"
 
-unpack "$linux.tar.gz" bin/LumarestTC README.md LICENSE
-tool=$work/$linux/bin/LumarestTC
-grep -q "statically linked" <<<"$(file -b "$tool")" && pass "$linux: bin/LumarestTC statically linked" ||
-  fail "$linux: bin/LumarestTC is not linked statically: $(file -b "$tool")"
+unpack "$name_linux.tar.gz" bin/LumarestTC README.md LICENSE
+tool=$work/$name_linux/bin/LumarestTC
+grep -q "statically linked" <<<"$(file -b "$tool")" && pass "$name_linux: bin/LumarestTC statically linked" ||
+  fail "$name_linux: bin/LumarestTC is not linked statically: $(file -b "$tool")"
 mkdir "$work/sample"
 cp samples/take1.mov "$work/sample/"
 if (cd "$work/sample" && "$tool" take1.mov) && [ "$(head -1 "$work/sample/take1_TimeCode.txt")" = "00:00:59;20" ]; then
-  pass "$linux: bin/LumarestTC runs the sample"
+  pass "$name_linux: bin/LumarestTC runs the sample"
 else
-  fail "$linux: bin/LumarestTC does not run the sample"
+  fail "$name_linux: bin/LumarestTC does not run the sample"
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -14,11 +14,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # The checkout may belong to another user than the one running this (CI as root).
 git() { command git -c safe.directory="$root" "$@"; }
 
-version=$(sed -n 's/^project(LumarestTC VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt)
-if [ -z "$version" ]; then
-  echo "release.sh: no project(LumarestTC VERSION ...) in CMakeLists.txt" >&2
-  exit 1
-fi
+. tools/release_names.sh
 commit=$(git rev-parse HEAD)
 if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
   echo "release.sh: uncommitted changes are left out; building commit $commit"
@@ -48,9 +44,6 @@ stage() {
   mkdir -p "$work/stage/$1"
   cp "$work/src/README.md" "$work/src/LICENSE" "$work/stage/$1/"
 }
-name_win64=LumarestTC-$version-windows-x86_64
-name_win32=LumarestTC-$version-windows-i686-quicktime
-name_linux=LumarestTC-$version-linux-x86_64
 stage "$name_win64"
 cp "$work/win64/LumarestTC.exe" "$work/stage/$name_win64/"
 stage "$name_win32"

@@ -17,10 +17,16 @@ struct MediaModel {
     std::vector<std::string> descriptions;  // stsd entries as stored, 1-based by index + 1
     SampleRuns runs;            // decode times of every sample
     SampleLocations locations;  // where each sample lies; filled for timecode media only
+    // Video without an edit list: the earliest presentation time (decode time
+    // plus composition offset) among the first samples, less the first
+    // sample's decode time. Players built on ffmpeg show the first frame then.
+    int64_t compositionStart = 0;
 };
 
 struct TrackModel {
     uint32_t trackID = 0;
+    bool hasEditList = false;     // an elst with at least one edit
+    uint64_t leadingEmptyEdits = 0;  // durations of the empty edits before the first that shows media, movie time scale
     MediaModel media;
 };
 
@@ -33,6 +39,7 @@ struct TrackExtends {
 };
 
 struct MovieModel {
+    int32_t timeScale = 0;  // mvhd units per second; edit durations count in it
     std::vector<TrackModel> tracks;
     bool fragmented = false;  // moov holds mvex: samples also come in moof atoms
     std::vector<TrackExtends> extends;

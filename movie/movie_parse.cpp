@@ -23,12 +23,18 @@ constexpr int kMaxDepth = 16;
 constexpr uint64_t kHeaderAtomBytes = 64;
 constexpr uint64_t kHdlrBytes = 24 + 256;
 
+// Samples at the head of a video's ctts that are searched for the frame
+// shown first: it comes within the decoder's reordering depth (16 frames in
+// H.264 and HEVC), so the table's head is all that is read.
+constexpr uint64_t kCompositionHeadSamples = 128;
+
 struct TrackAtoms {
     TrackModel track;
     bool hasMdhd = false, hasHdlr = false;
     bool hasStsd = false, hasStts = false, hasStsc = false, hasStco = false, hasStsz = false;
+    bool hasElst = false, hasCtts = false;
     bool chunkOffsets64 = false;
-    AtomRegion stsd, stts, stsc, stco, stsz;
+    AtomRegion stsd, stts, stsc, stco, stsz, elst, ctts;
 };
 
 struct ParseContext {
@@ -52,9 +58,24 @@ bool LoadSmallAtom(const AtomRegion& body, uint64_t maxBytes, std::string* bytes
 bool ReadTrak(ParseContext* ctx, AtomRegion body);
 
 bool ReadContainer(ParseContext* ctx, uint32_t type, AtomRegion body) { return ReadChildren(ctx, type, body); }
+bool ReadEdts(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("edts"), body); }
 bool ReadMdia(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("mdia"), body); }
 bool ReadMinf(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("minf"), body); }
 bool ReadStbl(ParseContext* ctx, AtomRegion body) { return ReadContainer(ctx, FourCC("stbl"), body); }
+
+// mvhd: version/flags, creation and modification times (32 or 64 bits each),
+// time scale. Only edit durations count in it, so a header that cannot be
+// read leaves the scale at 0 rather than refusing the movie.
+bool ReadMvhd(ParseContext* ctx, AtomRegion body) {
+    std::string bytes;
+    ByteCursor c;
+    uint8_t version;
+    uint32_t scale;
+    if (LoadSmallAtom(body, kHeaderAtomBytes, &bytes, &c) && ReadVersionAndFlags(&c, &version) &&
+        Skip(&c, version == 1 ? 16 : 8) && ReadU32(&c, &scale) && scale <= uint32_t(INT32_MAX))
+        ctx->movie->timeScale = int32_t(scale);
+    return true;
+}
 
 // tkhd: version/flags, creation and modification times (32 or 64 bits each), track ID.
 bool ReadTkhd(ParseContext* ctx, AtomRegion body) {
@@ -122,6 +143,8 @@ bool ReadStsd(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->h
 bool ReadStts(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStts, &ctx->track->stts, b); }
 bool ReadStsc(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStsc, &ctx->track->stsc, b); }
 bool ReadStsz(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasStsz, &ctx->track->stsz, b); }
+bool ReadElst(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasElst, &ctx->track->elst, b); }
+bool ReadCtts(ParseContext* ctx, AtomRegion b) { return NoteTable(&ctx->track->hasCtts, &ctx->track->ctts, b); }
 bool ReadStco(ParseContext* ctx, AtomRegion b) {
     if (ctx->track->hasStco) return true;
     ctx->track->chunkOffsets64 = false;
@@ -185,7 +208,10 @@ const ReaderEntry kReaders[] = {
     {FourCC("mvex"), FourCC("moov"), ReadMvex, false},
     {FourCC("trex"), FourCC("mvex"), ReadTrex, false},
     {FourCC("cmov"), FourCC("moov"), ReadCmov, false},
+    {FourCC("mvhd"), FourCC("moov"), ReadMvhd, false},
     {FourCC("tkhd"), FourCC("trak"), ReadTkhd, true},
+    {FourCC("edts"), FourCC("trak"), ReadEdts, true},
+    {FourCC("elst"), FourCC("edts"), ReadElst, true},
     {FourCC("mdia"), FourCC("trak"), ReadMdia, true},
     {FourCC("mdhd"), FourCC("mdia"), ReadMdhd, true},
     {FourCC("hdlr"), FourCC("mdia"), ReadHdlr, true},
@@ -197,6 +223,7 @@ const ReaderEntry kReaders[] = {
     {FourCC("stco"), FourCC("stbl"), ReadStco, true},
     {FourCC("co64"), FourCC("stbl"), ReadCo64, true},
     {FourCC("stsz"), FourCC("stbl"), ReadStsz, true},
+    {FourCC("ctts"), FourCC("stbl"), ReadCtts, true},
 };
 
 bool ReadChildren(ParseContext* ctx, uint32_t parentType, AtomRegion body) {
@@ -250,11 +277,12 @@ bool BuildDescriptions(const AtomRegion& stsd, MediaModel* media) {
 
 // The version/flags and the first count fields of a table atom, read on
 // their own; table is left at the entries.
-bool ReadTableHead(AtomRegion* table, uint32_t* fields, int count) {
+bool ReadTableHead(AtomRegion* table, uint32_t* fields, int count, uint8_t* version = nullptr) {
     std::string bytes;
     ByteCursor c;
-    uint8_t version;
-    if (!LoadSmallAtom(*table, 4 + 4 * uint64_t(count), &bytes, &c) || !ReadVersionAndFlags(&c, &version))
+    uint8_t ignored;
+    if (!LoadSmallAtom(*table, 4 + 4 * uint64_t(count), &bytes, &c) ||
+        !ReadVersionAndFlags(&c, version ? version : &ignored))
         return false;
     for (int i = 0; i < count; ++i)
         if (!ReadU32(&c, &fields[i])) return false;
@@ -336,6 +364,62 @@ bool BuildLocations(TrackAtoms* t) {
     return true;
 }
 
+// elst: version/flags, entry count, then per edit the segment duration (movie
+// time scale) and the media time, 32 bits each in version 0 and 64 in
+// version 1, and the 16.16 media rate. Media time -1 is an empty edit: the
+// track shows nothing for its duration. Only the edits up to the first that
+// shows media are read. Edits serve the subtitle cues alone, so an edit list
+// that cannot be read counts as none.
+void ReadLeadingEmptyEdits(AtomRegion elst, TrackModel* track) {
+    uint8_t version;
+    uint32_t count;
+    if (!ReadTableHead(&elst, &count, 1, &version)) return;
+    const uint64_t entryBytes = version == 1 ? 20 : 12;
+    if (count == 0 || count > RegionSize(elst) / entryBytes) return;
+    uint64_t empty = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t words[5];
+        for (uint64_t w = 0; w < entryBytes / 4; ++w)
+            if (!ReadRegionU32(&elst, &words[w])) return;
+        const uint64_t duration = version == 1 ? (uint64_t(words[0]) << 32 | words[1]) : words[0];
+        const bool emptyEdit = version == 1 ? (words[2] == 0xFFFFFFFFu && words[3] == 0xFFFFFFFFu)
+                                            : words[1] == 0xFFFFFFFFu;
+        if (!emptyEdit) break;
+        empty = duration > uint64_t(INT64_MAX) - empty ? uint64_t(INT64_MAX) : empty + duration;
+    }
+    track->hasEditList = true;
+    track->leadingEmptyEdits = empty;
+}
+
+// ctts: version/flags, entry count, then (sample count, composition offset).
+// The offset is read as signed in both versions, as ffmpeg reads it. Of the
+// first kCompositionHeadSamples samples, the earliest presentation time
+// sets when the first frame is shown. A table that cannot be read counts as
+// none, as above.
+void ReadCompositionStart(AtomRegion ctts, MediaModel* media) {
+    uint32_t count;
+    int64_t firstStart;
+    if (!ReadTableHead(&ctts, &count, 1) || count > RegionSize(ctts) / 8) return;
+    if (!SampleStartTime(media->runs, 0, &firstStart)) return;
+    bool any = false;
+    int64_t earliest = 0;
+    uint64_t sample = 0;
+    for (uint32_t i = 0; i < count && i < kCompositionHeadSamples && sample < kCompositionHeadSamples; ++i) {
+        uint32_t samples, offset;
+        if (!ReadRegionU32(&ctts, &samples) || !ReadRegionU32(&ctts, &offset)) return;
+        for (uint32_t k = 0; k < samples && sample < kCompositionHeadSamples; ++k, ++sample) {
+            // Below 2^40 + 2^31: the head's decode times come from at most
+            // kCompositionHeadSamples 32-bit durations.
+            int64_t start;
+            if (!SampleStartTime(media->runs, sample, &start)) break;
+            const int64_t shown = start + int32_t(offset);
+            if (!any || shown < earliest) earliest = shown;
+            any = true;
+        }
+    }
+    if (any) media->compositionStart = earliest - firstStart;
+}
+
 bool ReadTrak(ParseContext* ctx, AtomRegion body) {
     if (ctx->track) return false;  // a trak inside a trak
     TrackAtoms atoms;
@@ -357,6 +441,11 @@ bool ReadTrak(ParseContext* ctx, AtomRegion body) {
         TrimRuns(&media.runs, head[1]);
     }
     if (media.type == FourCC("tmcd") && !BuildLocations(&atoms)) return false;
+    // When the first frame is shown: the edit list's leading empty edits, or
+    // without an edit list the composition offsets at the head of ctts.
+    if (atoms.hasElst) ReadLeadingEmptyEdits(atoms.elst, &atoms.track);
+    if (media.type == FourCC("vide") && !atoms.track.hasEditList && atoms.hasCtts)
+        ReadCompositionStart(atoms.ctts, &media);
     ctx->movie->tracks.push_back(std::move(atoms.track));
     return true;
 }

@@ -111,6 +111,17 @@ bool FindSampleAtTime(const SampleRuns& table, int64_t time, uint64_t* sample, i
     return true;
 }
 
+bool SampleStartTime(const SampleRuns& table, uint64_t sample, int64_t* start) {
+    const std::vector<TimeRun>& runs = table.runs;
+    if (sample >= table.sampleCount) return false;
+    auto it = std::partition_point(runs.begin(), runs.end(),
+                                   [&](const TimeRun& r) { return r.firstSample <= sample; });
+    if (it == runs.begin()) return false;
+    const TimeRun& r = *(it - 1);
+    *start = r.start + int64_t(sample - r.firstSample) * int64_t(r.duration);
+    return true;
+}
+
 bool AppendSpan(SampleLocations* table, uint64_t offset, uint64_t count, uint32_t size,
                 uint32_t description) {
     if (count == 0) return true;

@@ -46,6 +46,9 @@ bool FindNextSampleStart(const SampleRuns& table, int64_t time, bool edgeOK, siz
 // (past the end, the last sample). False for an empty table or time < 0.
 bool FindSampleAtTime(const SampleRuns& table, int64_t time, uint64_t* sample, int64_t* start);
 
+// Decode time of sample (0-based); false past the last sample.
+bool SampleStartTime(const SampleRuns& table, uint64_t sample, int64_t* start);
+
 struct SampleSpan {
     uint64_t offset = 0;       // file offset of the span's first sample
     uint64_t firstSample = 0;  // 0-based sample index

@@ -179,6 +179,26 @@ ComponentResult CallComponent(ComponentInstance instance, ComponentParameters* p
 
 }  // extern "C"
 
+// ---- Presentation times: the built-in reader's own operation ---------------
+// Not a QuickTime operation: QuickTime for Windows has no verified call that
+// answers it, so the QuickTime binding answers ToolboxKnowsPresentationTimes
+// false and GetTrackPresentationOffset unimpErr.
+
+// When players built on ffmpeg show a track's first frame, after the decode
+// time of its first sample: the track's leading empty edits, plus, only for a
+// track without an edit list, the composition offset of the frame shown
+// first (an edit list already starts the track at that frame).
+struct TrackPresentationOffset {
+    TimeValue64 emptyEdits = 0;        // in the movie's time scale
+    TimeScale movieTimeScale = 0;
+    TimeValue64 compositionStart = 0;  // in the track's media time scale
+};
+
+constexpr OSErr unimpErr = -4;
+
+bool ToolboxKnowsPresentationTimes(void);
+OSErr GetTrackPresentationOffset(Track theTrack, TrackPresentationOffset* offset);
+
 // Timecode media handler requests, made through CallComponent with a request
 // block built by qtbinding/component_request.cpp (shared by both bindings).
 ComponentResult TCGetTimeCodeAtTime(MediaHandler mh, TimeValue mediaTime, int32_t* frameNum,

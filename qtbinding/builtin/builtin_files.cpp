@@ -38,6 +38,7 @@ MovieRecord* AddMovieRecords(BuiltinStore& s, std::unique_ptr<MovieRecord> movie
     for (const TrackModel& t : m->model.tracks) {
         m->tracks.emplace_back(new TrackRecord);
         TrackRecord* track = m->tracks.back().get();
+        track->movie = &m->model;
         track->model = &t;
         track->media.model = &t.media;
         track->media.file = file;

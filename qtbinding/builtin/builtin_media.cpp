@@ -103,3 +103,14 @@ extern "C" void GetMediaNextInterestingDecodeTime(Media theMedia, int16_t intere
     if (interestingDecodeTime) *interestingDecodeTime = start;
     if (interestingDecodeDuration) *interestingDecodeDuration = duration;
 }
+
+bool ToolboxKnowsPresentationTimes(void) { return true; }
+
+OSErr GetTrackPresentationOffset(Track theTrack, TrackPresentationOffset* offset) {
+    TrackRecord* t = LiveTrack(theTrack);
+    if (!t || !offset) return paramErr;
+    offset->emptyEdits = TimeValue64(t->model->leadingEmptyEdits);
+    offset->movieTimeScale = t->movie->timeScale;
+    offset->compositionStart = t->model->media.compositionStart;
+    return noErr;
+}

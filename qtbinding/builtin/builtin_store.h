@@ -25,6 +25,7 @@ struct MediaRecord {
 };
 
 struct TrackRecord {
+    const MovieModel* movie = nullptr;
     const TrackModel* model = nullptr;
     MediaRecord media;
 };

@@ -23,13 +23,9 @@ inline size_t DecimalDigits(uint32_t magnitude) {
     return n;
 }
 
-// Writes value at p as "%d" does (a leading '-' when negative, no padding)
-// and returns the end; at most kDecimalMax bytes. The digits go straight to
-// their places, from the last, two at a time.
-inline char* PutDecimal(char* p, int32_t value) {
-    // The magnitude in unsigned arithmetic also holds INT32_MIN.
-    uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
-    if (value < 0) *p++ = '-';
+// Writes magnitude at p as "%u" does and returns the end; at most 10 bytes.
+// The digits go straight to their places, from the last, two at a time.
+inline char* PutUnsignedDecimal(char* p, uint32_t magnitude) {
     char* const end = p + DecimalDigits(magnitude);
     char* d = end;
     while (magnitude >= 100) {
@@ -44,9 +40,18 @@ inline char* PutDecimal(char* p, int32_t value) {
     return end;
 }
 
+// Writes value at p as "%d" does (a leading '-' when negative, no padding)
+// and returns the end; at most kDecimalMax bytes.
+inline char* PutDecimal(char* p, int32_t value) {
+    // The magnitude in unsigned arithmetic also holds INT32_MIN.
+    const uint32_t magnitude = value < 0 ? 0u - uint32_t(value) : uint32_t(value);
+    if (value < 0) *p++ = '-';
+    return PutUnsignedDecimal(p, magnitude);
+}
+
 // Writes v as "%02u" does (at least two digits) and returns the end.
 inline char* PutTwoDigitsOrMore(char* p, uint32_t v) {
-    if (v >= 100) return PutDecimal(p, int32_t(v));
+    if (v >= 100) return PutUnsignedDecimal(p, v);
     std::memcpy(p, kDigitPairs + 2 * v, 2);
     return p + 2;
 }

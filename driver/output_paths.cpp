@@ -10,6 +10,7 @@ OutputPaths OutputPathsFromText(const std::string& pathText) {
     out.subtitleText = out.BasePath + "_Lumarest_SubTitle_TimeCode.txt";
     out.subtitleRange = out.BasePath + "_Lumarest_SubTitle_Range.txt";
     out.subtitleScript = out.BasePath + "_Lumarest_SubTitle.avs";
+    out.subtitleCues = out.BasePath + "_Lumarest_TimeCode.srt";
     return out;
 }
 

@@ -13,6 +13,7 @@ struct OutputPaths {
     std::string subtitleText;    // BasePath + "_Lumarest_SubTitle_TimeCode.txt"
     std::string subtitleRange;   // BasePath + "_Lumarest_SubTitle_Range.txt"
     std::string subtitleScript;  // BasePath + "_Lumarest_SubTitle.avs"
+    std::string subtitleCues;    // BasePath + "_Lumarest_TimeCode.srt" (--srt)
 };
 
 // The paths for a path text. The last '.' anywhere counts, in folder names

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "driver/movie_path.h"
+#include "driver/options.h"
 #include "driver/output_paths.h"
 #include "driver/track_discovery.h"
 #include "extract/sample_walk.h"
@@ -22,15 +23,30 @@ constexpr int16_t kNewMovieActive = 1;
 }  // namespace
 
 int RunLumarest(int argc, char** argv) {
-    // 1. Argument check, then the paths the run cannot serve.
-    if (argc < 2) {
-        std::printf("\nUsage:\n\tLumarestTC.exe \"path_to\\file.mov\"\n\n");
+    // 1. Options, the argument check, then the paths the run cannot serve.
+    RunOptions options;
+    if (!ParseRunOptions(argc, argv, options)) return -1;
+    if (options.help) {
+        PrintHelp();
+        return 0;
+    }
+    if (options.version) {
+        PrintVersion();
+        return 0;
+    }
+    if (options.moviePath >= argc) {
+        PrintUsage();
         return -1;
     }
-    const char* moviePath = argv[1];
+    const char* moviePath = argv[options.moviePath];
     const MoviePathCheck pathCheck = CheckMoviePath(moviePath);
     if (pathCheck != MoviePathCheck::Accepted) {
         ReportMoviePathRefusal(pathCheck, moviePath);
+        return -1;
+    }
+    if (options.srt && !ToolboxKnowsPresentationTimes()) {
+        std::printf("Error: --srt needs the LumarestTC.exe for 64-bit Windows; this one reads movies with "
+                    "QuickTime, which cannot say when each frame is shown\n");
         return -1;
     }
 
@@ -83,11 +99,18 @@ int RunLumarest(int argc, char** argv) {
         // 9. Without both tracks there is nothing to write; not a failure.
         if (!CheckTracks(tracks.VideoMedia, tracks.TimecodeMedia)) break;
 
-        // 10. The sample walk fills the three data files.
+        // 10. The sample walk fills the three data files, and with --srt the
+        // cue file.
         const MediaTimeScales scales{GetMediaTimeScale(tracks.VideoMedia),
                                      GetMediaTimeScale(tracks.TimecodeMedia)};
+        SubtitleCueRequest cues;
+        if (options.srt) {
+            cues.path = paths.subtitleCues;
+            GetTrackPresentationOffset(tracks.VideoTrack, &cues.offset);
+        }
         if (WalkSamples(tracks.VideoMedia, tracks.TimecodeHandler, scales, outputFiles, paths.timecodeList,
-                        paths.subtitleText, paths.subtitleRange) == WalkResult::Stopped) {
+                        paths.subtitleText, paths.subtitleRange, options.srt ? &cues : nullptr) ==
+            WalkResult::Stopped) {
             RunStatus = -1;
             break;
         }

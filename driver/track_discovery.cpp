@@ -14,6 +14,7 @@ bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks
         GetMediaHandlerDescription(media, &mediaType, nullptr, nullptr);
         if (mediaType == VideoMediaType) {
             if (++videoCount != 1) continue;
+            tracks.VideoTrack = track;
             tracks.VideoMedia = media;
             Handle description = NewHandleClear(int32_t(kImageDescriptionSize));
             if (!description) {

@@ -6,6 +6,7 @@
 #include "qtbinding/toolbox.h"
 
 struct DiscoveredTracks {
+    Track VideoTrack = nullptr;  // the track of VideoMedia
     Media VideoMedia = nullptr;
     Handle VideoDescription = nullptr;  // 86-byte image description of VideoMedia
     Media TimecodeMedia = nullptr;

@@ -1,5 +1,8 @@
 #include "extract/sample_walk.h"
 
+#include "extract/cue_times.h"
+#include "writers/subtitle_cues.h"
+
 namespace {
 
 constexpr Fixed kNormalRate = 0x10000;
@@ -8,34 +11,46 @@ constexpr Fixed kNormalRate = 0x10000;
 
 WalkResult WalkSamples(Media videoMedia, MediaHandler timecodeHandler, const MediaTimeScales& scales,
                        OutputFiles& files, const std::string& timecodeListPath,
-                       const std::string& subtitleTextPath, const std::string& subtitleRangePath) {
+                       const std::string& subtitleTextPath, const std::string& subtitleRangePath,
+                       const SubtitleCueRequest* cues) {
     TimeValue64 SampleTime = 0;
-    TimeValue64 sampleDuration = 0;  // answered by the search, never read
+    TimeValue64 sampleDuration = 0;  // read only for the last cue's end
     // The edge flag makes a sample that starts exactly at 0 the first answer.
     GetMediaNextInterestingDecodeTime(videoMedia, nextTimeMediaSample | nextTimeEdgeOK, 0, kNormalRate,
                                       &SampleTime, &sampleDuration);
     if (SampleTime < 0) return WalkResult::Finished;
 
-    if (!OpenDataFiles(files, timecodeListPath, subtitleTextPath, subtitleRangePath))
+    if (!OpenDataFiles(files, timecodeListPath, subtitleTextPath, subtitleRangePath, cues ? &cues->path : nullptr))
         return WalkResult::Stopped;
 
     // Reused for every sample: the walk allocates nothing per sample.
     TimecodeScratch scratch;
     std::string TimecodeText;
     TimecodeText.reserve(sizeof scratch.plain);
+    CueTimes cueTimes;
+    if (cues) cueTimes = StartCueTimes(cues->offset, scales.video, SampleTime);
+    uint32_t cueNumber = 0;
 
     int32_t FrameIndex = 0;
     for (;;) {
-        if (GetTimecodeText(timecodeHandler, scales, SampleTime, FrameIndex, scratch, TimecodeText))
-            WriteSampleLines(files, FrameIndex, TimecodeText);
+        const bool found = GetTimecodeText(timecodeHandler, scales, SampleTime, FrameIndex, scratch, TimecodeText);
+        if (found) WriteSampleLines(files, FrameIndex, TimecodeText);
 
         const TimeValue64 previousTime = SampleTime;
+        const TimeValue64 previousDuration = sampleDuration;
         GetMediaNextInterestingDecodeTime(videoMedia, nextTimeMediaSample, previousTime, kNormalRate,
                                           &SampleTime, &sampleDuration);
-        if (SampleTime < 0) return WalkResult::Finished;
         // The search answers a time strictly after the previous one; an answer
         // that does not move forward would repeat the walk forever.
-        if (SampleTime <= previousTime) return WalkResult::Finished;
+        const bool another = SampleTime >= 0 && SampleTime > previousTime;
+
+        // The cue ends halfway to the next frame, known only now.
+        if (cues) {
+            int64_t start, end;
+            NextCue(cueTimes, another ? SampleTime : SampleEnd(previousTime, previousDuration), &start, &end);
+            if (found) WriteSubtitleCue(files.subtitleCues, ++cueNumber, start, end, TimecodeText);
+        }
+        if (!another) return WalkResult::Finished;
         // Wraps instead of overflowing past 2^31 samples.
         FrameIndex = int32_t(uint32_t(FrameIndex) + 1u);
     }

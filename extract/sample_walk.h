@@ -10,12 +10,21 @@
 
 enum class WalkResult {
     Finished,  // reached the end of the media (also: a media without samples)
-    Stopped,   // a data file failed to open; its message is printed
+    Stopped,   // an output file failed to open; its message is printed
 };
 
-// One pass in ascending media time. The data files are opened only once a
-// first sample exists; a sample whose timecode cannot be had is reported,
-// written nowhere, and still uses up its frame index.
+// With --srt: where the cue file goes, and when the video's first frame is
+// shown (see cue_times.h).
+struct SubtitleCueRequest {
+    std::string path;
+    TrackPresentationOffset offset;
+};
+
+// One pass in ascending media time. The data files (and with cues the cue
+// file, after them) are opened only once a first sample exists; a sample
+// whose timecode cannot be had is reported, written nowhere, and still uses
+// up its frame index.
 WalkResult WalkSamples(Media videoMedia, MediaHandler timecodeHandler, const MediaTimeScales& scales,
                        OutputFiles& files, const std::string& timecodeListPath,
-                       const std::string& subtitleTextPath, const std::string& subtitleRangePath);
+                       const std::string& subtitleTextPath, const std::string& subtitleRangePath,
+                       const SubtitleCueRequest* cues);

@@ -3,9 +3,10 @@
 #include <cstdio>
 
 #include "common/decimal.h"
+#include "writers/subtitle_cues.h"
 
 bool OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath, const std::string& subtitleTextPath,
-                   const std::string& subtitleRangePath) {
+                   const std::string& subtitleRangePath, const std::string* subtitleCuesPath) {
     if (!OpenOutputStream(files.timecodeList, timecodeListPath)) {
         std::printf("Error: Unable to open TimeCode file for write access\n %s", timecodeListPath.c_str());
         return false;
@@ -20,6 +21,7 @@ bool OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath, cons
                     subtitleRangePath.c_str());
         return false;
     }
+    if (subtitleCuesPath && !OpenSubtitleCueFile(files, *subtitleCuesPath)) return false;
     static const char kRangeHeader[] = "Type int\nDefault 0\n\n";
     Append(files.subtitleRange, kRangeHeader, sizeof kRangeHeader - 1);
     return true;

@@ -56,5 +56,6 @@ bool CloseOutputFiles(OutputFiles& files) {
     const bool text = CloseOutputStream(files.subtitleText, "AviSynth TimeCode");
     const bool range = CloseOutputStream(files.subtitleRange, "AviSynth Range");
     const bool script = CloseOutputStream(files.subtitleScript, "AviSynth");
-    return list && text && range && script;
+    const bool cues = CloseOutputStream(files.subtitleCues, "SRT");
+    return list && text && range && script && cues;
 }

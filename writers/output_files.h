@@ -22,6 +22,7 @@ struct OutputFiles {
     OutputStream subtitleText;    // _Lumarest_SubTitle_TimeCode.txt
     OutputStream subtitleRange;   // _Lumarest_SubTitle_Range.txt
     OutputStream subtitleScript;  // _Lumarest_SubTitle.avs
+    OutputStream subtitleCues;    // _Lumarest_TimeCode.srt, with --srt
 };
 
 // Every write but a stream's last hands over exactly this many bytes, so
@@ -45,8 +46,8 @@ inline void Append(OutputStream& stream, const char* bytes, size_t n) {
 }
 
 // Flushes and closes every open stream, in the order list, text, range,
-// script; absent ones are skipped. Each stream whose writes or close failed
-// is reported after its close, once: "Error: Unable to write TimeCode file\n
-// %s" (and "AviSynth TimeCode", "AviSynth Range", "AviSynth"), with its path.
-// False when any was reported.
+// script, cues; absent ones are skipped. Each stream whose writes or close
+// failed is reported after its close, once: "Error: Unable to write TimeCode
+// file\n %s" (and "AviSynth TimeCode", "AviSynth Range", "AviSynth", "SRT"),
+// with its path. False when any was reported.
 bool CloseOutputFiles(OutputFiles& files);

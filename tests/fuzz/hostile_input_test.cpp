@@ -42,7 +42,8 @@ std::string ReadAll(const std::string& path) {
 // Writes bytes as take.mov in a fresh folder, makes the given links there
 // (name, target), runs the tool in it and removes the folder. Files left are
 // listed without the movie and the links.
-ToolRun RunOn(const std::string& bytes, const std::vector<std::pair<std::string, std::string>>& links = {}) {
+ToolRun RunOn(const std::string& bytes, const std::vector<std::pair<std::string, std::string>>& links = {},
+              const std::string& options = "") {
     std::string dir = MakeTempFolder();
     EXPECT_FALSE(dir.empty());
     { std::ofstream(dir + "/take.mov", std::ios::binary) << bytes; }
@@ -51,7 +52,7 @@ ToolRun RunOn(const std::string& bytes, const std::vector<std::pair<std::string,
         fs::create_symlink(link.second, dir + "/" + link.first);
         skip.push_back(link.first);
     }
-    std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(LUMAREST_TC_PATH) +
+    std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(LUMAREST_TC_PATH) + options +
                           " take.mov > ../" + ShellQuote(fs::path(dir).filename().string() + ".out");
     int status = std::system(command.c_str());
     ToolRun run;
@@ -366,6 +367,34 @@ TEST(HostileInput, VideoSamplesOfZeroDurationShareOneTime) {
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.timecodeList, "01:00:00:00\n");
+}
+
+TEST(HostileInput, EditListsAndCompositionTablesOnlyMoveTheCues) {
+    // Tables that cannot be read count as none; offsets that would show a
+    // frame before the movie starts show it at 0. The four files stay whole.
+    auto ctts = [](uint32_t count, uint32_t offset) {
+        std::string p(8, '\0');
+        PutBE32(p, 4, count);
+        p += std::string(8, '\0');
+        PutBE32(p, 8, 3);
+        PutBE32(p, 12, offset);
+        return FixtureAtomBytes("ctts", p);
+    };
+    FixtureMovie edit = ThreeFrames(), composition = ThreeFrames();
+    edit.moovFirst = composition.moovFirst = true;
+    edit.tracks[0].extraTrakAtoms = FixtureEditList({{300, -1}, {100, 0}});
+    std::string huge = BuildFixtureMovie(edit), noScale = huge;
+    PutBE32(huge, At(huge, "moov/trak[1]/edts/elst") + 12, 0x7FFFFFFF);
+    PutBE32(noScale, At(noScale, "moov/mvhd") + 20, 0);
+    composition.tracks[0].extraStblAtoms = ctts(0x7FFFFFFF, 2002);
+    const std::string hugeComposition = BuildFixtureMovie(composition);
+    composition.tracks[0].extraStblAtoms = ctts(1, 0x80000000u);
+    for (const std::string& bytes : {huge, noScale, hugeComposition, BuildFixtureMovie(composition)}) {
+        ToolRun run = RunOn(bytes, {}, " --srt");
+        EXPECT_EQ(run.exitStatus, 0);
+        EXPECT_EQ(run.timecodeList, "01:00:00:00\n01:00:00:01\n01:00:00:02\n");
+        EXPECT_EQ(run.files.size(), kAllFiles.size() + 1);
+    }
 }
 
 TEST(HostileInput, VideoWithoutSampleDescription) {

@@ -125,7 +125,9 @@ int main(int argc, char** argv) {
                               {"50", "23:59:59:40", "-f mp4"},
                               {"25", "00:00:10:00", "-g 3 -movflags +frag_keyframe+empty_moov"},
                               {"30000/1001", "00:10:00;00", "-g 4 -movflags +frag_keyframe"},
-                              {"24", "01:00:00:00", "-g 2 -movflags +frag_keyframe+empty_moov+default_base_moof -f mp4"}};
+                              {"24", "01:00:00:00", "-g 2 -movflags +frag_keyframe+empty_moov+default_base_moof -f mp4"},
+                              {"30000/1001", "00:00:59;00", "-c:v libx264 -use_editlist 0"},  // ctts, no edts
+                              {"25", "00:00:10:00", "-c:v libx264"}};
         int k = 0;
         for (const Clip& s : clips) {
             FfmpegMovieSpec clip;

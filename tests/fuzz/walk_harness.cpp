@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "extract/cue_times.h"
 #include "qtbinding/builtin/builtin_store.h"
 #include "qtbinding/toolbox.h"
 #include "tests/fuzz/fuzz_harness.h"
@@ -105,20 +106,30 @@ void AskTimecode(MediaHandler handler, int32_t time, WalkSummary* summary) {
 
 // Walks a media's samples forward from the first, as the run does; each
 // answer must lie after the one before. With a timecode handler, asks the
-// timecode of every sample. Returns the samples walked.
-int64_t WalkMedia(Media media, MediaHandler timecode, int32_t timecodeScale, WalkSummary* summary) {
+// timecode of every sample. Every sample's subtitle cue, as --srt times it
+// from the track's presentation offset, must start where the one before
+// ended and not end before it starts. Returns the samples walked.
+int64_t WalkMedia(Track track, Media media, MediaHandler timecode, int32_t timecodeScale, WalkSummary* summary) {
     int32_t scale = GetMediaTimeScale(media);
     TimeValue64 time = -1, duration = 0;
     GetMediaNextInterestingDecodeTime(media, nextTimeMediaSample | nextTimeEdgeOK, 0, 0x10000, &time,
                                       &duration);
+    TrackPresentationOffset offset;
+    if (GetTrackPresentationOffset(track, &offset) != noErr) FuzzInvariantFailed("no presentation offset");
+    CueTimes cues = StartCueTimes(offset, scale, time);
+    int64_t lastEnd = 0;
     int64_t steps = 0;
     while (time >= 0 && steps < kFuzzWalkSteps) {
         ++steps;
         int32_t tcTime;
         if (timecode && ToTimecodeTime(time, scale, timecodeScale, &tcTime)) AskTimecode(timecode, tcTime, summary);
-        TimeValue64 next = -1;
+        TimeValue64 next = -1, sampleDuration = duration;
         GetMediaNextInterestingDecodeTime(media, nextTimeMediaSample, time, 0x10000, &next, &duration);
         if (next >= 0 && next <= time) FuzzInvariantFailed("next sample time does not move forward");
+        int64_t start, end;
+        NextCue(cues, next >= 0 ? next : SampleEnd(time, sampleDuration), &start, &end);
+        if (start != lastEnd || end < start) FuzzInvariantFailed("cues overlap or leave a gap");
+        lastEnd = end;
         time = next;
     }
     return steps;
@@ -127,11 +138,13 @@ int64_t WalkMedia(Media media, MediaHandler timecode, int32_t timecodeScale, Wal
 void WalkMovie(Movie movie, WalkSummary* summary) {
     int32_t count = GetMovieTrackCount(movie);
     summary->tracks = count;
+    Track videoTrack = nullptr;
     Media video = nullptr, timecode = nullptr;
     MediaHandler timecodeHandler = nullptr;
     Handle desc = NewHandleClear(0);
     for (int32_t i = 1; i <= count; ++i) {
-        Media media = GetTrackMedia(GetMovieIndTrack(movie, i));
+        Track track = GetMovieIndTrack(movie, i);
+        Media media = GetTrackMedia(track);
         OSType type = 0, maker = 0;
         unsigned char name[256];
         GetMediaHandlerDescription(media, &type, name, &maker);
@@ -139,7 +152,10 @@ void WalkMovie(Movie movie, WalkSummary* summary) {
         MediaHandler handler = GetMediaHandler(media);
         for (int32_t d = 1; desc && d <= kDescriptionsAsked; ++d) GetMediaSampleDescription(media, d, desc);
         if (desc) GetMediaSampleDescription(media, INT32_MAX, desc);
-        if (type == VideoMediaType && !video) video = media;
+        if (type == VideoMediaType && !video) {
+            videoTrack = track;
+            video = media;
+        }
         if (type == TimeCodeMediaType && !timecode) {
             timecode = media;
             timecodeHandler = handler;
@@ -149,14 +165,17 @@ void WalkMovie(Movie movie, WalkSummary* summary) {
     if (GetMovieIndTrack(movie, 0) || GetMovieIndTrack(movie, count + 1))
         FuzzInvariantFailed("track beyond the movie handed out");
     int32_t timecodeScale = timecode ? GetMediaTimeScale(timecode) : 0;
-    if (video) summary->videoSamples = WalkMedia(video, timecode ? timecodeHandler : nullptr, timecodeScale, summary);
+    if (video)
+        summary->videoSamples =
+            WalkMedia(videoTrack, video, timecode ? timecodeHandler : nullptr, timecodeScale, summary);
     // Every media's own walk, and its timecode at its own sample times.
     WalkSummary ignored;
     for (int32_t i = 1; i <= count; ++i) {
-        Media media = GetTrackMedia(GetMovieIndTrack(movie, i));
+        Track track = GetMovieIndTrack(movie, i);
+        Media media = GetTrackMedia(track);
         if (media == video) continue;
         MediaHandler handler = GetMediaHandler(media);
-        WalkMedia(media, handler, GetMediaTimeScale(media), &ignored);
+        WalkMedia(track, media, handler, GetMediaTimeScale(media), &ignored);
     }
 }
 

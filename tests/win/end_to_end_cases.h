@@ -65,6 +65,9 @@ struct EndToEndCase {
     // end with -1 and add nothing.
     bool windowsOnly = false;
     std::string windowsOut;
+    // The QuickTime exes refuse what QuickTime cannot serve (--srt): they must
+    // print quickTimeOut (LF form), end with -1 and add nothing.
+    std::string quickTimeOut;
 };
 
 // What one run left: standard output, exit status (0..255) and the folder.
@@ -91,11 +94,12 @@ std::map<std::string, std::string> FolderContents(const std::string& folder);
 constexpr uintmax_t kLargestComparedFile = uintmax_t(64) << 20;
 std::string LargeFileEntry(uintmax_t size);
 
-// The differences between the Windows exe's run and what the native run (and
-// the case) make it, one line each; none when they agree. Also checks the
-// native run against the case's own expectations.
+// The differences between the Windows exe's run (quickTime: an exe over
+// QuickTime.qts) and what the native run (and the case) make it, one line
+// each; none when they agree. Also checks the native run against the case's
+// own expectations.
 std::vector<std::string> CompareCaseRuns(const EndToEndCase& c, const CaseFolder& folder,
-                                         const CaseRun& native, const CaseRun& windows);
+                                         const CaseRun& native, const CaseRun& windows, bool quickTime);
 
 // Text as the Windows console shows it: CR before every LF.
 std::string WithCarriageReturns(const std::string& text);

@@ -150,7 +150,7 @@ protected:
         const CaseFolder folder = FolderOf(LUMAREST_VM_WORK, c.name);
         CaseRun native = native_[c.name];
         native.files = FolderContents(folder.native);
-        for (const std::string& difference : CompareCaseRuns(c, folder, native, machine_.cases[run]))
+        for (const std::string& difference : CompareCaseRuns(c, folder, native, machine_.cases[run], true))
             ADD_FAILURE() << difference << "\nstandard error: " << machine_.errors[run];
     }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the packages that tools/release.sh wrote to dist/ (or the folder
-# given): the checksums, each package's files, the two Windows exes (kind,
-# imported DLLs, manifest, version resource, the QuickTime exe's 53-bit x87
-# start-up) and the Linux tool (static, and it runs the sample movie).
+# given): the checksums, each package's files (README.md, LICENSE and
+# Vidorin.avsi the project's own), the two Windows exes (kind, imported DLLs,
+# manifest, version resource, the QuickTime exe's 53-bit x87 start-up) and the
+# Linux tool (static, and it runs the sample movie).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -23,7 +24,8 @@ trap 'rm -rf "$work"' EXIT
 [ "$(cut -d' ' -f3 "$dist/SHA256SUMS" | sort | tr '\n' ' ')" = "$name_linux.tar.gz $name_win32.zip $name_win64.zip " ] &&
   pass "SHA256SUMS names the three packages" || fail "SHA256SUMS names other files"
 
-# unpack PACKAGE EXPECTED-FILES...: unpacked into $work; exactly these files.
+# unpack PACKAGE EXPECTED-FILES...: unpacked into $work; exactly these files,
+# and README.md, LICENSE and any */Vidorin.avsi byte for byte the project's.
 unpack() {
   local package=$1
   shift
@@ -36,6 +38,11 @@ unpack() {
   [ "$found" = "$expected" ] && pass "$package holds $expected" || fail "$package holds $found, not $expected"
   for doc in README.md LICENSE; do
     cmp -s "$work/$name/$doc" "$root/$doc" || fail "$package: $doc is not the project's"
+  done
+  local avsi
+  for avsi in $(printf '%s\n' "$@" | grep 'Vidorin\.avsi$'); do
+    cmp -s "$work/$name/$avsi" "$root/avisynth/Vidorin.avsi" &&
+      pass "$package: $avsi is avisynth/Vidorin.avsi" || fail "$package: $avsi is not avisynth/Vidorin.avsi"
   done
 }
 
@@ -61,17 +68,17 @@ windows_exe() {
     pass "$label: version resource $version" || fail "$label: version resource incomplete"
 }
 
-unpack "$name_win64.zip" LumarestTC.exe README.md LICENSE
+unpack "$name_win64.zip" LumarestTC.exe Vidorin.avsi README.md LICENSE
 windows_exe "$work/$name_win64/LumarestTC.exe" x86_64-w64-mingw32-objdump "PE32+ executable (console) x86-64" \
   "reads movies with its built-in reader"
-unpack "$name_win32.zip" LumarestTC.exe README.md LICENSE
+unpack "$name_win32.zip" LumarestTC.exe Vidorin.avsi README.md LICENSE
 windows_exe "$work/$name_win32/LumarestTC.exe" i686-w64-mingw32-objdump "PE32 executable (console) Intel 80386" \
   "reads movies with QuickTime"
 # Start-up sets 53-bit x87 precision through msvcrt's _fpreset (CRT_fp8.o).
 grep -qE '\s_fpreset$' <<<"$(i686-w64-mingw32-objdump -p "$work/$name_win32/LumarestTC.exe")" &&
   pass "$name_win32: x87 precision from msvcrt's _fpreset" || fail "$name_win32: start-up does not call msvcrt's _fpreset"
 
-unpack "$name_linux.tar.gz" bin/LumarestTC README.md LICENSE
+unpack "$name_linux.tar.gz" bin/LumarestTC share/LumarestTC/Vidorin.avsi README.md LICENSE
 tool=$work/$name_linux/bin/LumarestTC
 grep -q "statically linked" <<<"$(file -b "$tool")" && pass "$name_linux: bin/LumarestTC statically linked" ||
   fail "$name_linux: bin/LumarestTC is not linked statically: $(file -b "$tool")"

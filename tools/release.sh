@@ -5,7 +5,9 @@
 #   LumarestTC-<version>-windows-i686-quicktime.zip   LumarestTC.exe over QuickTime for Windows
 #   LumarestTC-<version>-linux-x86_64.tar.gz          bin/LumarestTC, linked statically
 #   SHA256SUMS                                        of the three
-# each with README.md and LICENSE. The version is project(... VERSION ...) in
+# each with README.md, LICENSE and the AviSynth+ function Vidorin.avsi (beside
+# the exe in the zips, share/LumarestTC/Vidorin.avsi in the tarball, which is
+# the cmake --install tree). The version is project(... VERSION ...) in
 # CMakeLists.txt. tools/check_release.sh checks what the packages hold.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,9 +47,9 @@ stage() {
   cp "$work/src/README.md" "$work/src/LICENSE" "$work/stage/$1/"
 }
 stage "$name_win64"
-cp "$work/win64/LumarestTC.exe" "$work/stage/$name_win64/"
+cp "$work/win64/LumarestTC.exe" "$work/src/avisynth/Vidorin.avsi" "$work/stage/$name_win64/"
 stage "$name_win32"
-cp "$work/win32/LumarestTC.exe" "$work/stage/$name_win32/"
+cp "$work/win32/LumarestTC.exe" "$work/src/avisynth/Vidorin.avsi" "$work/stage/$name_win32/"
 stage "$name_linux"
 cmake --install "$work/linux" --prefix "$work/stage/$name_linux" >/dev/null
 

@@ -1,5 +1,6 @@
 // lumarest_bench: makes movies of growing sample counts, runs LumarestTC on
-// each several times, and prints per size the median wall and CPU time,
+// each several times, without options and with --srt (a row of its own),
+// and prints per size the median wall and CPU time,
 // samples and output bytes per second, the peak resident memory, the time
 // that writing the same bytes through stdio takes (the floor), and where
 // ffprobe is installed the time of its packet walk over the same file. CPU
@@ -46,6 +47,7 @@ struct Options {
 
 struct SizeResult {
     uint32_t samples = 0;
+    bool srt = false;       // the runs with --srt
     bool ok = true;
     int runs = 0;
     double wall = 0;        // medians
@@ -54,14 +56,15 @@ struct SizeResult {
     double floorCpu = 0;
     int64_t peakKiB = 0;    // largest of the runs
     int64_t bytesRead = 0;  // largest of the runs; -1 when not known
-    uint64_t bytes = 0;     // all four output files
+    uint64_t bytes = 0;     // all output files
     uint64_t movieBytes = 0;
     int ffprobeRuns = 0;
     double ffprobe = 0;     // 0: not run
 };
 
 const char* const kSuffixes[] = {"_TimeCode.txt", "_Lumarest_SubTitle_TimeCode.txt",
-                                 "_Lumarest_SubTitle_Range.txt", "_Lumarest_SubTitle.avs"};
+                                 "_Lumarest_SubTitle_Range.txt", "_Lumarest_SubTitle.avs",
+                                 "_Lumarest_TimeCode.srt"};
 
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -148,12 +151,12 @@ void RemoveOutputs(const std::string& base) {
 }
 
 // Checks what the tool wrote and keeps it (already formatted) for the floor.
-bool CheckOutputs(const std::string& base, uint32_t samples, const std::string& floorBase,
+bool CheckOutputs(const std::string& base, uint32_t samples, bool srt, const std::string& floorBase,
                   std::vector<OutputCopy>* copies, uint64_t* bytes) {
     copies->clear();
     *bytes = 0;
     uint64_t dataBytes = 0;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < (srt ? 5 : 4); ++i) {
         OutputCopy c;
         c.path = floorBase + kSuffixes[i];
         if (!ReadWholeFile(base + kSuffixes[i], &c.bytes)) {
@@ -175,10 +178,56 @@ bool CheckOutputs(const std::string& base, uint32_t samples, const std::string& 
         std::printf("  last timecode %s, expected %s\n", last.c_str(), BenchLastTimecode(samples).c_str());
         ok = false;
     }
+    if (srt && (*copies)[4].bytes.size() != BenchCueBytes(samples)) {
+        std::printf("  cue file holds %zu bytes, expected %llu\n", (*copies)[4].bytes.size(),
+                    (unsigned long long)BenchCueBytes(samples));
+        ok = false;
+    }
     return ok;
 }
 
-SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t samples) {
+// Runs the tool o.runs times on the movie, checks what it wrote and times
+// writing the same bytes (the floor).
+void TimeTool(const Options& o, const std::string& moviePath, const std::string& base,
+              const std::string& floorBase, SizeResult* r) {
+    // Every timed run starts with no output file, as a first run does.
+    std::vector<double> walls, cpus;
+    for (int i = 0; i < o.runs && r->ok; ++i) {
+        RemoveOutputs(base);
+        std::vector<std::string> args = {o.tool, moviePath};
+        if (r->srt) args.insert(args.begin() + 1, "--srt");
+        ChildRun c = RunChild(o.launcher, args, false);
+        if (!c.started || c.exitStatus != 0) {
+            std::printf("  %s failed (exit status %d)\n", o.tool.c_str(), c.exitStatus);
+            r->ok = false;
+            break;
+        }
+        walls.push_back(c.wallSeconds);
+        cpus.push_back(c.cpuSeconds);
+        r->peakKiB = std::max(r->peakKiB, c.peakKiB);
+        r->bytesRead = c.bytesRead < 0 ? -1 : std::max(r->bytesRead, c.bytesRead);
+    }
+    r->runs = int(walls.size());
+    r->wall = Median(walls);
+    r->cpu = Median(cpus);
+
+    std::vector<OutputCopy> copies;
+    if (r->ok) r->ok = CheckOutputs(base, r->samples, r->srt, floorBase, &copies, &r->bytes);
+    if (r->ok) {
+        std::vector<double> floorWalls, floorCpus;
+        for (int i = 0; i < o.runs; ++i) {
+            RemoveOutputs(floorBase);
+            FloorTime t = WriteFloor(copies);
+            floorWalls.push_back(t.wallSeconds);
+            floorCpus.push_back(t.cpuSeconds);
+        }
+        r->floorWall = Median(floorWalls);
+        r->floorCpu = Median(floorCpus);
+    }
+}
+
+// The plain row and the --srt row of one size.
+std::vector<SizeResult> RunSize(const Options& o, const std::string& ffprobe, uint32_t samples) {
     SizeResult r;
     r.samples = samples;
     const std::string base = o.dir + "/bench_" + std::to_string(samples);
@@ -192,46 +241,16 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
         if (!WriteFixtureFile(moviePath, movie)) {
             std::printf("  cannot write %s\n", moviePath.c_str());
             r.ok = false;
-            return r;
+            return {r};
         }
     }
     std::printf("%u samples: movie made in %.2f s\n", samples, NowSeconds() - t0);
     std::fflush(stdout);
 
-    // Every timed run starts with no output file, as a first run does.
-    std::vector<double> walls, cpus;
-    for (int i = 0; i < o.runs && r.ok; ++i) {
-        RemoveOutputs(base);
-        ChildRun c = RunChild(o.launcher, {o.tool, moviePath}, false);
-        if (!c.started || c.exitStatus != 0) {
-            std::printf("  %s failed (exit status %d)\n", o.tool.c_str(), c.exitStatus);
-            r.ok = false;
-            break;
-        }
-        walls.push_back(c.wallSeconds);
-        cpus.push_back(c.cpuSeconds);
-        r.peakKiB = std::max(r.peakKiB, c.peakKiB);
-        r.bytesRead = c.bytesRead < 0 ? -1 : std::max(r.bytesRead, c.bytesRead);
-    }
-    r.runs = int(walls.size());
-    r.wall = Median(walls);
-    r.cpu = Median(cpus);
-
-    std::vector<OutputCopy> copies;
-    if (r.ok) r.ok = CheckOutputs(base, samples, floorBase, &copies, &r.bytes);
-    if (r.ok) {
-        std::vector<double> floorWalls, floorCpus;
-        for (int i = 0; i < o.runs; ++i) {
-            RemoveOutputs(floorBase);
-            FloorTime t = WriteFloor(copies);
-            floorWalls.push_back(t.wallSeconds);
-            floorCpus.push_back(t.cpuSeconds);
-        }
-        r.floorWall = Median(floorWalls);
-        r.floorCpu = Median(floorCpus);
-    }
-    copies.clear();
-    copies.shrink_to_fit();
+    SizeResult withCues = r;
+    withCues.srt = true;
+    TimeTool(o, moviePath, base, floorBase, &r);
+    TimeTool(o, moviePath, base, floorBase, &withCues);
 
     if (!ffprobe.empty() && r.ok) {
         // About a minute per run at ten million samples: one run is enough there.
@@ -253,7 +272,7 @@ SizeResult RunSize(const Options& o, const std::string& ffprobe, uint32_t sample
         RemoveOutputs(floorBase);
         unlink(moviePath.c_str());
     }
-    return r;
+    return {r, withCues};
 }
 
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
@@ -265,15 +284,16 @@ void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n",
                 withFfprobe ? "---:|---:|" : "");
     for (const SizeResult& r : results) {
+        const char* option = r.srt ? " --srt" : "";
         if (!r.ok) {
-            std::printf("| %u | failed |\n", r.samples);
+            std::printf("| %u%s | failed |\n", r.samples, option);
             continue;
         }
         char bytesRead[32] = "-";
         if (r.bytesRead >= 0) std::snprintf(bytesRead, sizeof bytesRead, "%.1f KiB", r.bytesRead / 1024.0);
-        std::printf("| %u | %.1f MB | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %s | %.1f MB | %.0f MB/s "
+        std::printf("| %u%s | %.1f MB | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %s | %.1f MB | %.0f MB/s "
                     "| %.4f s | %.4f s | %.2f | %.2f |",
-                    r.samples, r.movieBytes / 1e6, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6,
+                    r.samples, option, r.movieBytes / 1e6, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6,
                     r.peakKiB / 1024.0, bytesRead, r.bytes / 1e6, Ratio(double(r.bytes), r.wall) / 1e6, r.floorWall,
                     r.floorCpu, Ratio(r.wall, r.floorWall), Ratio(r.cpu, r.floorCpu));
         if (withFfprobe) {
@@ -315,8 +335,10 @@ int main(int argc, char** argv) {
     std::vector<SizeResult> results;
     bool ok = true;
     for (uint32_t n : o.sizes) {
-        results.push_back(RunSize(o, ffprobe, n));
-        ok = ok && results.back().ok;
+        for (const SizeResult& r : RunSize(o, ffprobe, n)) {
+            results.push_back(r);
+            ok = ok && r.ok;
+        }
     }
     if (!o.keep) rmdir(o.dir.c_str());
     PrintTable(results, !ffprobe.empty());

@@ -46,6 +46,12 @@ uint64_t BenchDataBytes(uint32_t samples) {
     return bytes;
 }
 
+uint64_t BenchCueBytes(uint32_t samples) {
+    uint64_t bytes = 0;
+    for (uint64_t k = 1; k <= samples; ++k) bytes += Digits(k) + 1 + 30 + 12 + 1;
+    return bytes;
+}
+
 std::string BenchLastTimecode(uint32_t samples) {
     SmpteTime start;
     start.hours = 1;

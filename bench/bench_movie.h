@@ -25,4 +25,7 @@ FixtureMovie BenchMovie(uint32_t samples);
 // What the tool must write for `samples` samples, from the counting rules
 // alone: the bytes of the three data files together and the last timecode.
 uint64_t BenchDataBytes(uint32_t samples);
+// The bytes of the --srt cue file: "<k>\nHH:MM:SS,mmm --> HH:MM:SS,mmm\n"
+// and the label "HH:MM:SS;FF\n\n" per sample (below 100 hours).
+uint64_t BenchCueBytes(uint32_t samples);
 std::string BenchLastTimecode(uint32_t samples);

@@ -74,12 +74,7 @@ TEST_F(SrtFfmpegTest, EveryFrameLiesInsideItsOwnCue) {
         SCOPED_TRACE(std::string(c.rate) + " " + c.args + (c.cut ? " cut" : ""));
         TearDown();
         RunTest::SetUp();
-        FfmpegMovieSpec made;
-        made.rate = c.rate;
-        made.timecode = c.timecode;
-        made.size = "160x120";
-        made.codec = "libx264";  // the picture moves: B-frames
-        made.extraArgs = c.args;
+        const FfmpegMovieSpec made{c.rate, 2, c.timecode, "160x120", "libx264", c.args};  // it moves: B-frames
         ASSERT_FALSE(MakeFfmpegMovie(made, dir_, c.cut ? "full.mov" : "take.mov").empty());
         if (c.cut) Shell(dir_, "ffmpeg -nostdin -ss 0.5 -i full.mov -c copy -map 0 take.mov");
         ASSERT_EQ(Run({"--srt", "take.mov"}).exitStatus, 0);

@@ -1,27 +1,14 @@
 #include "writers/data_files.h"
 
-#include <cstdio>
-
 #include "common/decimal.h"
-#include "writers/subtitle_cues.h"
 
 bool OpenDataFiles(OutputFiles& files, const std::string& timecodeListPath, const std::string& subtitleTextPath,
                    const std::string& subtitleRangePath, const std::string* subtitleCuesPath) {
-    if (!OpenOutputStream(files.timecodeList, timecodeListPath)) {
-        std::printf("Error: Unable to open TimeCode file for write access\n %s", timecodeListPath.c_str());
+    if (!OpenOutputFile(files.timecodeList, timecodeListPath, "TimeCode") ||
+        !OpenOutputFile(files.subtitleText, subtitleTextPath, "AviSynth TimeCode") ||
+        !OpenOutputFile(files.subtitleRange, subtitleRangePath, "AviSynth Range") ||
+        (subtitleCuesPath && !OpenOutputFile(files.subtitleCues, *subtitleCuesPath, "SRT")))
         return false;
-    }
-    if (!OpenOutputStream(files.subtitleText, subtitleTextPath)) {
-        std::printf("Error: Unable to open AviSynth TimeCode file for write access\n %s",
-                    subtitleTextPath.c_str());
-        return false;
-    }
-    if (!OpenOutputStream(files.subtitleRange, subtitleRangePath)) {
-        std::printf("Error: Unable to open AviSynth Range file for write access\n %s",
-                    subtitleRangePath.c_str());
-        return false;
-    }
-    if (subtitleCuesPath && !OpenSubtitleCueFile(files, *subtitleCuesPath)) return false;
     static const char kRangeHeader[] = "Type int\nDefault 0\n\n";
     Append(files.subtitleRange, kRangeHeader, sizeof kRangeHeader - 1);
     return true;

@@ -1,6 +1,7 @@
 #include "writers/output_files.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -38,6 +39,12 @@ bool OpenOutputStream(OutputStream& stream, const std::string& path) {
     stream.path = path;
     stream.writeFailed = false;
     return true;
+}
+
+bool OpenOutputFile(OutputStream& stream, const std::string& path, const char* name) {
+    if (OpenOutputStream(stream, path)) return true;
+    std::printf("Error: Unable to open %s file for write access\n %s", name, path.c_str());
+    return false;
 }
 
 void AppendAcrossBlocks(OutputStream& stream, const char* bytes, size_t n) {

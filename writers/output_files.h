@@ -34,6 +34,11 @@ constexpr size_t kOutputBlockSize = 64 * 1024;
 // when the open fails; the stream then stays absent.
 bool OpenOutputStream(OutputStream& stream, const std::string& path);
 
+// OpenOutputStream; when it fails, prints "Error: Unable to open <name> file
+// for write access\n %s" with the path ("TimeCode", "AviSynth TimeCode",
+// "AviSynth Range", "AviSynth", "SRT": the names the close reports with).
+bool OpenOutputFile(OutputStream& stream, const std::string& path, const char* name);
+
 // Appends bytes that do not fit in what is left of the block: fills it,
 // hands it to the file, and goes on.
 void AppendAcrossBlocks(OutputStream& stream, const char* bytes, size_t n);

@@ -1,6 +1,5 @@
 #include "writers/subtitle_cues.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "common/decimal.h"
@@ -25,12 +24,6 @@ char* PutCueTime(char* p, int64_t microseconds) {
 }
 
 }  // namespace
-
-bool OpenSubtitleCueFile(OutputFiles& files, const std::string& subtitleCuesPath) {
-    if (OpenOutputStream(files.subtitleCues, subtitleCuesPath)) return true;
-    std::printf("Error: Unable to open SRT file for write access\n %s", subtitleCuesPath.c_str());
-    return false;
-}
 
 void WriteSubtitleCue(OutputStream& stream, uint32_t number, int64_t start, int64_t end,
                       const std::string& text) {

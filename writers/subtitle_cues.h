@@ -8,10 +8,6 @@
 
 #include "writers/output_files.h"
 
-// Opens the cue file with mode "wb". On a failed open prints "Error: Unable
-// to open SRT file for write access\n %s" with its path and returns false.
-bool OpenSubtitleCueFile(OutputFiles& files, const std::string& subtitleCuesPath);
-
 // One cue: "<number>\n<start> --> <end>\n<text>\n\n", times in SubRip's
 // "HH:MM:SS,mmm" (hours with more digits past 99), from microseconds, cut to
 // the millisecond.

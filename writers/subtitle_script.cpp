@@ -1,7 +1,5 @@
 #include "writers/subtitle_script.h"
 
-#include <cstdio>
-
 #include "common/decimal.h"
 
 namespace {
@@ -43,10 +41,7 @@ std::string FormatSubtitleScript(const ScriptPaths& paths, ShadowPosition shadow
 
 bool WriteSubtitleScript(OutputFiles& files, const std::string& scriptPath, const ScriptPaths& paths,
                          int16_t width, int16_t height) {
-    if (!OpenOutputStream(files.subtitleScript, scriptPath)) {
-        std::printf("Error: Unable to open AviSynth file for write access\n %s", scriptPath.c_str());
-        return false;
-    }
+    if (!OpenOutputFile(files.subtitleScript, scriptPath, "AviSynth")) return false;
     const std::string script = FormatSubtitleScript(paths, ComputeShadowPosition(width, height));
     Append(files.subtitleScript, script.data(), script.size());
     return true;

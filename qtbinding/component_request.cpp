@@ -37,3 +37,12 @@ ComponentResult TCTimeCodeToString(MediaHandler mh, TimeCodeDef* tcdef, TimeCode
     block.params[2] = Slot(tcStr);
     return CallComponent(mh, &block);
 }
+
+ComponentResult TCFrameNumberToTimeCode(MediaHandler mh, int32_t frameNumber, TimeCodeDef* tcdef,
+                                        TimeCodeRecord* tcrec) {
+    ComponentParameters block = StartRequest(kTCFrameNumberToTimeCodeSelect, 3);
+    block.params[0] = ComponentParamSlot(frameNumber);
+    block.params[1] = Slot(tcdef);
+    block.params[2] = Slot(tcrec);
+    return CallComponent(mh, &block);
+}

@@ -114,11 +114,13 @@ constexpr ToolboxSelector kSelNewHandleClear = 0x0015000A;
 constexpr ToolboxSelector kSelGetMediaSampleDescription = 0x00020078;
 constexpr ToolboxSelector kSelGetMediaNextInterestingDecodeTime = 0x0002045F;
 constexpr ToolboxSelector kSelGetMediaTimeScale = 0x00020068;
+constexpr ToolboxSelector kSelGetMediaDuration = 0x0002006A;
 constexpr ToolboxSelector kSelCallComponent = 0x00010000;
 
 // Requests of the timecode media handler (ComponentParameters.what).
 constexpr int16_t kTCGetTimeCodeAtTimeSelect = 0x0102;
 constexpr int16_t kTCTimeCodeToStringSelect = 0x0103;
+constexpr int16_t kTCFrameNumberToTimeCodeSelect = 0x0105;
 
 // Flags of the next-interesting-time search.
 constexpr int16_t nextTimeMediaSample = 0x0010;
@@ -163,6 +165,8 @@ void GetMediaHandlerDescription(Media theMedia, OSType* mediaType, unsigned char
                                 OSType* creatorManufacturer);
 MediaHandler GetMediaHandler(Media theMedia);
 TimeScale GetMediaTimeScale(Media theMedia);
+// Where the media's last sample ends, in its time scale.
+TimeValue GetMediaDuration(Media theMedia);
 
 Handle NewHandleClear(int32_t byteCount);  // zero-filled; null when no memory
 void GetMediaSampleDescription(Media theMedia, int32_t index, Handle descH);
@@ -205,3 +209,7 @@ ComponentResult TCGetTimeCodeAtTime(MediaHandler mh, TimeValue mediaTime, int32_
                                     TimeCodeDef* tcdef, TimeCodeRecord* tcrec, void* sourceRefH);
 ComponentResult TCTimeCodeToString(MediaHandler mh, TimeCodeDef* tcdef, TimeCodeRecord* tcrec,
                                    unsigned char* tcStr);
+// The record of a frame number (the count that TCGetTimeCodeAtTime answers)
+// under the definition tcdef.
+ComponentResult TCFrameNumberToTimeCode(MediaHandler mh, int32_t frameNumber, TimeCodeDef* tcdef,
+                                        TimeCodeRecord* tcrec);

@@ -1,6 +1,7 @@
 // Media handlers and the component call. A timecode media's handler answers
-// the timecode-at-time and timecode-to-string requests; every other media's
-// handler answers each request with badComponentSelector.
+// the timecode-at-time, timecode-to-string and frame-number-to-timecode
+// requests; every other media's handler answers each request with
+// badComponentSelector.
 #include <new>
 
 #include "qtbinding/builtin/builtin_status.h"
@@ -30,6 +31,17 @@ ComponentResult TimeCodeToStringRequest(const ComponentParameters& p) {
     unsigned char* str = SlotPointer<unsigned char>(p.params[2]);
     if (!def || !rec || !str) return paramErr;
     return RecordToString(*def, *rec, str);
+}
+
+// The record of a frame number under the definition handed in.
+ComponentResult FrameNumberToTimeCodeRequest(const ComponentParameters& p) {
+    if (p.paramSize != 3 * sizeof(ComponentParamSlot)) return paramErr;
+    const int32_t frameNumber = int32_t(uint32_t(uintptr_t(p.params[0])));
+    const TimeCodeDef* def = SlotPointer<TimeCodeDef>(p.params[1]);
+    TimeCodeRecord* rec = SlotPointer<TimeCodeRecord>(p.params[2]);
+    if (!def || !rec) return paramErr;
+    int32_t shown;
+    return FrameCountToRecord(*def, frameNumber, rec, &shown);
 }
 
 }  // namespace
@@ -62,6 +74,8 @@ extern "C" ComponentResult CallComponent(ComponentInstance instance, ComponentPa
             return TimeCodeAtTimeRequest(h, *params);
         case kTCTimeCodeToStringSelect:
             return TimeCodeToStringRequest(*params);
+        case kTCFrameNumberToTimeCodeSelect:
+            return FrameNumberToTimeCodeRequest(*params);
         default:
             return badComponentSelector;
     }

@@ -61,6 +61,16 @@ extern "C" TimeScale GetMediaTimeScale(Media theMedia) {
     return m ? m->model->timeScale : 0;
 }
 
+// The end of the last sample: the sum of the time table's durations, which
+// the timecode handler counts in too (a header's duration may disagree).
+// Held at the largest 32-bit time.
+extern "C" TimeValue GetMediaDuration(Media theMedia) {
+    MediaRecord* m = LiveMedia(theMedia);
+    if (!m) return 0;
+    const int64_t end = m->model->runs.endTime;
+    return end > INT32_MAX ? INT32_MAX : TimeValue(end < 0 ? 0 : end);
+}
+
 // Copies description `index` (1-based) into the handle's block, resized to
 // fit. A video description shorter than an image description is padded with
 // zeros to 86 bytes, so that every field of it can be read. An unknown

@@ -28,12 +28,6 @@ int64_t DropFrameDisplayCount(int64_t n, int64_t fps) {
     return n + skipped;
 }
 
-int64_t FramesPerDay(const TimeCodeDef& def) {
-    int64_t fps = def.numFrames;
-    if (DropFrameApplies(def)) return 144 * (fps * 600 - 9 * (fps / 15));
-    return fps * 86400;
-}
-
 }  // namespace
 
 ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* def) {
@@ -48,10 +42,6 @@ ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* de
     if (def->fTimeScale <= 0 || def->frameDuration <= 0 || def->numFrames == 0)
         return invalidSampleDescription;
     return noErr;
-}
-
-bool DropFrameApplies(const TimeCodeDef& def) {
-    return (def.flags & tcDropFrame) && def.numFrames % 30 == 0;
 }
 
 ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCodeRecord* rec,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "qtbinding/timecode_def.h"
 #include "qtbinding/toolbox.h"
 
 // Reads the definition from a 'tmcd' sample description entry: flags at byte
@@ -13,10 +14,6 @@
 // Returns noErr or invalidSampleDescription (short entry, not 'tmcd', or a
 // time scale, frame duration or frame count that is not positive).
 ComponentResult ReadTimecodeDefinition(const std::string& entry, TimeCodeDef* def);
-
-// True when the definition's drop-frame flag takes effect: only for frame
-// rates that are multiples of 30.
-bool DropFrameApplies(const TimeCodeDef& def);
 
 // count wrapped into one day (0 up to a day's frames) when the timecode
 // wraps at 24 hours and is no counter; count itself otherwise. The record

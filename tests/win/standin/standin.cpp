@@ -137,6 +137,7 @@ AnyRoutine StandInResolve(uint32_t selector) {
         case kSelGetMediaHandlerDescription: return Routine(GetMediaHandlerDescription);
         case kSelGetMediaHandler: return Routine(GetMediaHandler);
         case kSelGetMediaTimeScale: return Routine(GetMediaTimeScale);
+        case kSelGetMediaDuration: return Routine(GetMediaDuration);
         case kSelNewHandleClear: return Routine(NewHandleClear);
         case kSelGetMediaSampleDescription: return Routine(GetMediaSampleDescription);
         case kSelGetMediaNextInterestingDecodeTime: return Routine(NextInterestingTimeByAddress);

@@ -3,22 +3,13 @@
 #include "extract/cue_times.h"
 #include "writers/subtitle_cues.h"
 
-namespace {
-
-constexpr Fixed kNormalRate = 0x10000;
-
-}  // namespace
-
 WalkResult WalkSamples(Media videoMedia, MediaHandler timecodeHandler, const MediaTimeScales& scales,
                        OutputFiles& files, const std::string& timecodeListPath,
                        const std::string& subtitleTextPath, const std::string& subtitleRangePath,
                        const SubtitleCueRequest* cues) {
     TimeValue64 SampleTime = 0;
     TimeValue64 sampleDuration = 0;  // read only for the last cue's end
-    // The edge flag makes a sample that starts exactly at 0 the first answer.
-    GetMediaNextInterestingDecodeTime(videoMedia, nextTimeMediaSample | nextTimeEdgeOK, 0, kNormalRate,
-                                      &SampleTime, &sampleDuration);
-    if (SampleTime < 0) return WalkResult::Finished;
+    if (!FirstSample(videoMedia, &SampleTime, &sampleDuration)) return WalkResult::Finished;
 
     if (!OpenDataFiles(files, timecodeListPath, subtitleTextPath, subtitleRangePath, cues ? &cues->path : nullptr))
         return WalkResult::Stopped;
@@ -38,11 +29,7 @@ WalkResult WalkSamples(Media videoMedia, MediaHandler timecodeHandler, const Med
 
         const TimeValue64 previousTime = SampleTime;
         const TimeValue64 previousDuration = sampleDuration;
-        GetMediaNextInterestingDecodeTime(videoMedia, nextTimeMediaSample, previousTime, kNormalRate,
-                                          &SampleTime, &sampleDuration);
-        // The search answers a time strictly after the previous one; an answer
-        // that does not move forward would repeat the walk forever.
-        const bool another = SampleTime >= 0 && SampleTime > previousTime;
+        const bool another = NextSample(videoMedia, &SampleTime, &sampleDuration);
 
         // The cue ends halfway to the next frame, known only now.
         if (cues) {

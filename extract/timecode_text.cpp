@@ -51,15 +51,21 @@ bool GetTimecodeText(MediaHandler timecodeHandler, const MediaTimeScales& scales
         std::printf("Error: Unable to get TimeCode Value %d for %d\n", frameIndex, Low32(sampleTime));
         return false;
     }
-    if (TCTimeCodeToString(timecodeHandler, &scratch.definition, &scratch.record, scratch.counted) != 0) {
+    if (!TimecodeRecordText(timecodeHandler, &scratch.definition, &scratch.record, scratch, timecodeText)) {
         std::printf("Error: Unable to get TimeCode String %d for %d\n", frameIndex, Low32(sampleTime));
         return false;
     }
+    return true;
+}
+
+bool TimecodeRecordText(MediaHandler timecodeHandler, TimeCodeDef* definition, TimeCodeRecord* record,
+                        TimecodeScratch& scratch, std::string& text) {
+    if (TCTimeCodeToString(timecodeHandler, definition, record, scratch.counted) != 0) return false;
     p2cstrcpy(scratch.plain, scratch.counted);
     const std::string_view trimmed = TrimString({scratch.plain, PlainLength(scratch.plain)}, " \r\n");
     // clear and append reuse the string's capacity, as assign does, without
     // the general replace path that assign takes, which cost as much as the trim.
-    timecodeText.clear();
-    timecodeText.append(trimmed.data(), trimmed.size());
+    text.clear();
+    text.append(trimmed.data(), trimmed.size());
     return true;
 }

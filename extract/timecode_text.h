@@ -31,6 +31,12 @@ struct TimecodeScratch {
     char plain[256] = {};
 };
 
+// The handler's text for a record under its definition, trimmed of " \r\n"
+// at both ends, into text. False, with text not to be used, when the handler
+// refuses.
+bool TimecodeRecordText(MediaHandler timecodeHandler, TimeCodeDef* definition, TimeCodeRecord* record,
+                        TimecodeScratch& scratch, std::string& text);
+
 // Asks the handler for the timecode at sampleTime and formats it. On success
 // timecodeText holds the text trimmed of " \r\n" at both ends and the result
 // is true. On failure one message naming frameIndex and the low 32 bits of

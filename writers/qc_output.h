@@ -1,0 +1,39 @@
+// The --qc report on standard output: a block of lines per movie for
+// people, or one JSON object per movie on a line of its own (JSON Lines).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "writers/qc_report.h"
+
+struct QcTotals {
+    int64_t movies = 0;
+    int64_t passed = 0;
+    int64_t failed = 0;
+    int64_t errors = 0;
+};
+void CountResult(QcTotals& totals, MovieResult result);
+
+// "pass", "fail" or "error".
+const char* ResultName(MovieResult result);
+
+// "30000/1001"; empty when unknown.
+std::string RateText(Rate rate);
+
+// A frame gap's length: thousandths as a decimal without trailing zeros ("2.5").
+std::string ThousandthsText(int64_t thousandths);
+
+// One finding in words, as the text report gives it ("break at frame 10:
+// 00:03:24:03, then 02:03:30:20; 00:03:24:04 expected").
+std::string FindingText(const Finding& finding);
+
+// The movie's block: "<path>: <result>", then indented lines.
+void AppendQcText(std::string& out, const MovieReport& report);
+
+// The closing line of a text report over several movies.
+void AppendQcTotals(std::string& out, const QcTotals& totals);
+
+// The movie's JSON object and a line feed. Paths and labels are written as
+// UTF-8: a byte that is not part of a well-formed sequence becomes U+FFFD.
+void AppendQcJson(std::string& out, const MovieReport& report);

@@ -1,0 +1,103 @@
+// The --qc report for people.
+#include "writers/qc_output.h"
+
+namespace {
+
+// A label, or what stands for one the handler could not give.
+std::string Shown(const std::string& label) { return label.empty() ? "(no label)" : label; }
+
+std::string Frames(int64_t count) { return std::to_string(count) + (count == 1 ? " frame" : " frames"); }
+
+}  // namespace
+
+void CountResult(QcTotals& totals, MovieResult result) {
+    ++totals.movies;
+    if (result == MovieResult::Pass) ++totals.passed;
+    if (result == MovieResult::Fail) ++totals.failed;
+    if (result == MovieResult::Error) ++totals.errors;
+}
+
+const char* ResultName(MovieResult result) {
+    return result == MovieResult::Pass ? "pass" : result == MovieResult::Fail ? "fail" : "error";
+}
+
+std::string RateText(Rate rate) {
+    if (rate.den == 0) return std::string();
+    return std::to_string(rate.num) + "/" + std::to_string(rate.den);
+}
+
+std::string ThousandthsText(int64_t thousandths) {
+    std::string s = std::to_string(thousandths / 1000);
+    int64_t part = thousandths % 1000;
+    if (part == 0) return s;
+    s += '.';
+    for (int64_t digit = 100; part != 0; digit /= 10) {
+        s += char('0' + part / digit);
+        part %= digit;
+    }
+    return s;
+}
+
+std::string FindingText(const Finding& f) {
+    const std::string at = f.frame >= 0 ? " at frame " + std::to_string(f.frame) : std::string();
+    if (f.omitted > 0) return std::to_string(f.omitted) + " more " + CheckName(f.check) + " findings not listed";
+    switch (f.check) {
+        case Check::NoVideo:
+            return "no video track";
+        case Check::NoTimecode:
+            return "no timecode track";
+        case Check::Start:
+            return "starts at " + Shown(f.after) + ", " + f.expected + " expected";
+        case Check::DropFrameFlag:
+            return "drop-frame flag on a timecode whose rate is not 30000/1001 or 60000/1001";
+        case Check::NominalRate:
+            return "frames a second of the timecode differ from its rate";
+        case Check::Rate:
+            return "video at " + RateText(f.video) + " frames a second, timecode at " + RateText(f.timecode);
+        case Check::Break:
+            return "break" + at + ": " + Shown(f.before) + ", then " + Shown(f.after) + "; " + Shown(f.expected) +
+                   " expected";
+        case Check::Unreadable:
+            return "no timecode for " + Frames(f.count) + at;
+        case Check::TimecodeEnds:
+            return "timecode track ends" + at + "; its count carries on";
+        case Check::FrameGap:
+            return "frame gap" + at + ": " + ThousandthsText(f.gapThousandths) +
+                   " frame durations after the frame before";
+    }
+    return std::string();
+}
+
+void AppendQcText(std::string& out, const MovieReport& r) {
+    out += r.movie;
+    out += ": ";
+    out += ResultName(r.result);
+    out += '\n';
+    if (r.result == MovieResult::Error) {
+        out += "  " + r.error + "\n";
+        return;
+    }
+    if (r.walked) {
+        out += "  " + Frames(r.frames);
+        if (r.frameRate.den) out += ", frame rate " + RateText(r.frameRate);
+        out += '\n';
+    }
+    if (r.hasTimecode) {
+        const TimecodeSummary& t = r.timecode;
+        out += "  timecode ";
+        out += t.labelled ? Shown(t.start) + " to " + Shown(t.end) : std::string("without a label");
+        if (t.defined) {
+            out += std::string(", ") + t.format + ", " + std::to_string(t.framesPerSecond) +
+                   " frames a second, rate " + RateText(t.rate);
+            if (t.wraps24h) out += ", wraps at 24 hours";
+        }
+        out += '\n';
+    }
+    for (const Finding& f : r.findings)
+        out += std::string("  ") + (CheckFails(f.check) ? "fail: " : "warning: ") + FindingText(f) + "\n";
+}
+
+void AppendQcTotals(std::string& out, const QcTotals& t) {
+    out += std::to_string(t.movies) + " movies: " + std::to_string(t.passed) + " passed, " +
+           std::to_string(t.failed) + " failed, " + std::to_string(t.errors) + " could not be read\n";
+}

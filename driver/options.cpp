@@ -3,7 +3,29 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+bool Refuse(const char* format, const char* text) {
+    std::printf(format, text);
+    PrintUsage();
+    return false;
+}
+
+bool TwoDigits(const std::string& s, size_t at, int below) {
+    const char a = s[at], b = s[at + 1];
+    return a >= '0' && a <= '9' && b >= '0' && b <= '9' && (a - '0') * 10 + (b - '0') < below;
+}
+
+}  // namespace
+
+bool IsTimecodeLabel(const std::string& t) {
+    return t.size() == 11 && TwoDigits(t, 0, 100) && t[2] == ':' && TwoDigits(t, 3, 60) && t[5] == ':' &&
+           TwoDigits(t, 6, 60) && (t[8] == ':' || t[8] == ';') && TwoDigits(t, 9, 100);
+}
+
 bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
+    static const char kLabelOption[] = "--expect-start";
+    const size_t labelOptionLength = sizeof kLabelOption - 1;
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         const char* option = argv[i];
@@ -13,17 +35,33 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
         }
         if (std::strcmp(option, "--srt") == 0) {
             options.srt = true;
+        } else if (std::strcmp(option, "--qc") == 0) {
+            options.qc = true;
+        } else if (std::strcmp(option, "--json") == 0) {
+            options.json = true;
+        } else if (std::strncmp(option, kLabelOption, labelOptionLength) == 0 &&
+                   (option[labelOptionLength] == '\0' || option[labelOptionLength] == '=')) {
+            // The label is the next argument, or follows '='.
+            const char* label = option[labelOptionLength] == '=' ? option + labelOptionLength + 1 : nullptr;
+            if (!label && i + 1 < argc) label = argv[++i];
+            if (!label || !IsTimecodeLabel(label))
+                return Refuse("Error: --expect-start takes a label HH:MM:SS:FF or HH:MM:SS;FF, not %s\n",
+                              label ? label : "nothing");
+            options.expectStart = true;
+            options.startLabel = label;
         } else if (std::strcmp(option, "--version") == 0) {
             options.version = true;
         } else if (std::strcmp(option, "--help") == 0) {
             options.help = true;
         } else {
-            std::printf("Error: unknown option %s\n", option);
-            PrintUsage();
-            return false;
+            return Refuse("Error: unknown option %s\n", option);
         }
     }
     options.moviePath = i;
+    if (options.help || options.version) return true;
+    if (!options.qc && options.json) return Refuse("Error: %s needs --qc\n", "--json");
+    if (!options.qc && options.expectStart) return Refuse("Error: %s needs --qc\n", kLabelOption);
+    if (options.qc && options.srt) return Refuse("Error: %s writes a file and --qc writes none\n", "--srt");
     return true;
 }
 
@@ -32,9 +70,15 @@ void PrintUsage() { std::printf("\nUsage:\n\tLumarestTC.exe \"path_to\\file.mov\
 void PrintHelp() {
     PrintUsage();
     std::printf("  --srt      also write <movie>_Lumarest_TimeCode.srt, one SubRip cue per frame\n"
+                "  --qc       check the timecode and report on standard output; write nothing\n"
+                "  --json     with --qc: one JSON object per movie, one per line\n"
+                "  --expect-start HH:MM:SS:FF\n"
+                "             with --qc: the label the first frame must show\n"
                 "  --version  print the version and exit\n"
                 "  --help     print this text and exit\n"
-                "  --         end of the options, for a movie whose name begins with --\n");
+                "  --         end of the options, for a movie whose name begins with --\n"
+                "Several movies may follow the options, and folders: the .mov, .mp4, .m4v and .qt\n"
+                "files in them and in their subfolders.\n");
 }
 
 void PrintVersion() { std::printf("LumarestTC %s\n", LUMAREST_VERSION); }

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks) {
+bool DiscoverTracks(Movie movie, DiscoveredTracks& tracks) {
     int32_t videoCount = 0;
     int32_t timecodeCount = 0;
     const int32_t trackCount = GetMovieTrackCount(movie);
@@ -17,10 +17,7 @@ bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks
             tracks.VideoTrack = track;
             tracks.VideoMedia = media;
             Handle description = NewHandleClear(int32_t(kImageDescriptionSize));
-            if (!description) {
-                std::printf("Error: (%d) Unable to get Video Media Description\n %s", -1, moviePath);
-                return false;
-            }
+            if (!description) return false;
             tracks.VideoDescription = description;
             GetMediaSampleDescription(media, 1, description);
         } else if (mediaType == TimeCodeMediaType) {

@@ -14,9 +14,9 @@ struct DiscoveredTracks {
 };
 
 // Scans every track in order; the first 'vide' and the first 'tmcd' are used,
-// later ones only counted. False, after its message, when no handle could be
-// had for the video sample description (the scan stops there).
-bool DiscoverTracks(Movie movie, const char* moviePath, DiscoveredTracks& tracks);
+// later ones only counted. False when no handle could be had for the video
+// sample description (the scan stops there).
+bool DiscoverTracks(Movie movie, DiscoveredTracks& tracks);
 
 // Prints "Could not find" for each missing track (video first) and returns
 // false when one is missing.

@@ -1,5 +1,6 @@
 // End to end on movies that ffmpeg made: the timecode list must be the SMPTE
-// count from ffprobe's start timecode, one label per video frame.
+// count from ffprobe's start timecode, one label per video frame, and --qc
+// must find nothing.
 #include <string>
 #include <vector>
 
@@ -48,6 +49,14 @@ void CheckFfmpegMovie(const std::string& dir, const RateCase& c) {
     for (size_t i = 0; i < expected.size(); ++i) samples.push_back({int(i), expected[i]});
     EXPECT_EQ(ReadBytes(dir + "/take_Lumarest_SubTitle_TimeCode.txt"), ExpectedText(samples));
     EXPECT_EQ(ReadBytes(dir + "/take_Lumarest_SubTitle_Range.txt"), ExpectedRange(samples));
+
+    // --qc finds nothing wrong and writes nothing.
+    const ToolRun qc = RunTool(dir, {"--qc", "--json", "take.mov"});
+    EXPECT_EQ(qc.exitStatus, 0);
+    EXPECT_NE(qc.output.find("\"result\":\"pass\",\"error\":null,\"frames\":" + std::to_string(frames)),
+              std::string::npos);
+    EXPECT_EQ(qc.output.substr(qc.output.find("\"findings\"")), "\"findings\":[]}\n");
+    EXPECT_EQ(ListFolder(dir).size(), 5u);
 }
 
 class FfmpegRunTest : public RunTest {

@@ -30,10 +30,24 @@ TEST_F(RunTest, OptionsComeBeforeTheMoviePath) {
         std::string output;
         size_t files;  // in the folder afterwards, the movie "--srt" included
     };
-    for (const Case& c : {Case{{"--version"}, 0, "LumarestTC " LUMAREST_VERSION "\n", 1},
-                          Case{{"--bogus", "--srt"}, 255, "Error: unknown option --bogus\n" + kUsage, 1},
-                          Case{{"--srt"}, 255, kUsage, 1}, Case{{"--", "--srt", "x.mov"}, 0, kSampleOneFails, 5},
-                          Case{{"--srt", "--", "--srt"}, 0, kSampleOneFails, 6}}) {
+    const std::string label = "Error: --expect-start takes a label HH:MM:SS:FF or HH:MM:SS;FF, not ";
+    for (const Case& c :
+         {Case{{"--version"}, 0, "LumarestTC " LUMAREST_VERSION "\n", 1},
+          Case{{"--bogus", "--srt"}, 255, "Error: unknown option --bogus\n" + kUsage, 1},
+          Case{{"--srt"}, 255, kUsage, 1},
+          Case{{"--", "--srt", "x.mov"}, 255,
+               "==> --srt <==\n" + kSampleOneFails + "\n==> x.mov <==\nError: (-43) Unable to Open Movie\n x.mov", 5},
+          Case{{"--srt", "--", "--srt"}, 0, kSampleOneFails, 6},
+          Case{{"--json", "--srt"}, 255, "Error: --json needs --qc\n" + kUsage, 1},
+          Case{{"--expect-start=01:00:00:00", "--srt"}, 255, "Error: --expect-start needs --qc\n" + kUsage, 1},
+          Case{{"--qc", "--expect-start", "01:00:60:00", "--srt"}, 255, label + "01:00:60:00\n" + kUsage, 1},
+          Case{{"--qc", "--expect-start"}, 255, label + "nothing\n" + kUsage, 1},
+          Case{{"--qc", "--srt", "--", "--srt"}, 255, "Error: --srt writes a file and --qc writes none\n" + kUsage, 1},
+          Case{{"--qc", "--expect-start=01:00:00;01", "--", "--srt"}, 1,
+               "--srt: fail\n  4 frames, frame rate 30000/1001\n"
+               "  timecode 01:00:00:00 to 01:00:10:01, non-drop, 30 frames a second, rate 30000/1001\n"
+               "  fail: starts at 01:00:00:00, 01:00:00;01 expected\n  fail: no timecode for 1 frame at frame 1\n",
+               1}}) {
         SCOPED_TRACE(c.args.back());
         TearDown();
         SetUp();

@@ -244,8 +244,9 @@ std::vector<EndToEndCase> MakeCases() {
                                      std::string(51, 'h') + ".mov";
         cases.push_back(Run("path_of_255_bytes", {Movie(longPath, plain)}, {longPath}));
     }
-    cases.push_back(Run("relative_path_and_further_argument", {Movie("clips/take 2.mov", plain)},
-                        {"clips/take 2.mov", "ignored.mov"}));
+    // A further argument is a movie of its own.
+    cases.push_back(Failure("relative_path_then_a_missing_movie", {Movie("clips/take 2.mov", plain)},
+                            {"clips/take 2.mov", "missing.mov"}, "==> clips/take 2.mov <==\n", 4));
     cases.push_back(TypedOnWindows(Run("relative_path_backslashes", {Movie("clips/take1.mov", plain)},
                                        {"clips/take1.mov"}),
                                    {"clips\\take1.mov"}));

@@ -1,0 +1,80 @@
+#include "driver/movie_check.h"
+
+#include <cstdio>
+
+#include "driver/movie_open.h"
+#include "driver/movie_path.h"
+#include "extract/timecode_checks.h"
+#include "writers/qc_output.h"
+
+namespace {
+
+void AddMovieFinding(MovieReport& report, Check check) {
+    Finding f;
+    f.check = check;
+    AddFinding(report, f);
+}
+
+MovieReport ReportOnEntry(const MovieEntry& entry, const RunOptions& options) {
+    switch (entry.kind) {
+        case MovieEntry::Movie:
+            return CheckMovie(entry.path.c_str(), options);
+        case MovieEntry::FolderWithoutMovie:
+            return ErrorReport(entry.path, "Error: No movie in folder");
+        case MovieEntry::UnreadableFolder:
+            break;
+    }
+    return ErrorReport(entry.path, "Error: Unable to read folder");
+}
+
+}  // namespace
+
+MovieReport CheckMovie(const char* moviePath, const RunOptions& options) {
+    // Nothing is written, so a path the script could not carry is no
+    // obstacle; one too long for the counted form is.
+    if (CheckMoviePath(moviePath) == MoviePathCheck::TooLong)
+        return ErrorReport(moviePath, "Error: Movie path is longer than 255 characters");
+    OpenedMovie opened;
+    RunMessage message;
+    if (!OpenMovieForRun(moviePath, opened, message)) {
+        if (opened.started) TerminateQTML();
+        return ErrorReport(moviePath, message.text);
+    }
+    MovieReport report;
+    report.movie = moviePath;
+    const DiscoveredTracks& t = opened.tracks;
+    if (!t.VideoMedia) AddMovieFinding(report, Check::NoVideo);
+    if (!t.TimecodeMedia) AddMovieFinding(report, Check::NoTimecode);
+    report.hasTimecode = t.TimecodeMedia != nullptr;
+    if (t.VideoMedia) {
+        const MediaTimeScales scales{GetMediaTimeScale(t.VideoMedia),
+                                     t.TimecodeMedia ? GetMediaTimeScale(t.TimecodeMedia) : 0};
+        const TimeValue timecodeEnd = t.TimecodeMedia ? GetMediaDuration(t.TimecodeMedia) : 0;
+        CheckMovieTimecode(t.VideoMedia, t.TimecodeMedia ? t.TimecodeHandler : nullptr, scales, timecodeEnd,
+                           options.expectStart ? &options.startLabel : nullptr, report);
+    }
+    CompleteReport(report);
+    TerminateQTML();
+    return report;
+}
+
+int CheckMovies(const std::vector<MovieEntry>& movies, const RunOptions& options) {
+    QcTotals totals;
+    std::string out;
+    for (const MovieEntry& entry : movies) {
+        const MovieReport report = ReportOnEntry(entry, options);
+        CountResult(totals, report.result);
+        out.clear();
+        if (options.json)
+            AppendQcJson(out, report);
+        else
+            AppendQcText(out, report);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    }
+    if (!options.json && movies.size() > 1) {
+        out.clear();
+        AppendQcTotals(out, totals);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+    }
+    return totals.errors ? -1 : totals.failed ? 1 : 0;
+}

@@ -28,7 +28,8 @@ struct WalkSummary {
 // the run's Toolbox sequence on it: start-up, file open, movie creation,
 // every track's media, handler description, time scale and sample
 // descriptions, then the sample walk of the first video media with the
-// timecode of every sample, a walk of every other media, and shut-down.
+// timecode of every sample and --qc's checks of them, a walk of every other
+// media, and shut-down.
 // False when the file could not be written.
 bool WalkMovieBytes(const uint8_t* data, size_t size, WalkSummary* summary);
 

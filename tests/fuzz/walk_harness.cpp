@@ -1,4 +1,5 @@
-// The whole Toolbox sequence of a run over fuzzer bytes written to a file.
+// The whole Toolbox sequence of a run over fuzzer bytes written to a file,
+// with the checks of --qc over the same walk.
 #include <unistd.h>
 
 #include <cstdio>
@@ -7,9 +8,11 @@
 #include <string>
 
 #include "extract/cue_times.h"
+#include "extract/timecode_checks.h"
 #include "qtbinding/builtin/builtin_store.h"
 #include "qtbinding/toolbox.h"
 #include "tests/fuzz/fuzz_harness.h"
+#include "writers/qc_output.h"
 
 namespace {
 
@@ -108,8 +111,10 @@ void AskTimecode(MediaHandler handler, int32_t time, WalkSummary* summary) {
 // answer must lie after the one before. With a timecode handler, asks the
 // timecode of every sample. Every sample's subtitle cue, as --srt times it
 // from the track's presentation offset, must start where the one before
-// ended and not end before it starts. Returns the samples walked.
-int64_t WalkMedia(Track track, Media media, MediaHandler timecode, int32_t timecodeScale, WalkSummary* summary) {
+// ended and not end before it starts. With checks, feeds --qc's checks every
+// sample. Returns the samples walked.
+int64_t WalkMedia(Track track, Media media, MediaHandler timecode, int32_t timecodeScale, WalkSummary* summary,
+                  TimecodeChecks* checks = nullptr) {
     int32_t scale = GetMediaTimeScale(media);
     TimeValue64 time = -1, duration = 0;
     GetMediaNextInterestingDecodeTime(media, nextTimeMediaSample | nextTimeEdgeOK, 0, 0x10000, &time,
@@ -123,6 +128,7 @@ int64_t WalkMedia(Track track, Media media, MediaHandler timecode, int32_t timec
         ++steps;
         int32_t tcTime;
         if (timecode && ToTimecodeTime(time, scale, timecodeScale, &tcTime)) AskTimecode(timecode, tcTime, summary);
+        if (checks) CheckFrame(*checks, time, duration);
         TimeValue64 next = -1, sampleDuration = duration;
         GetMediaNextInterestingDecodeTime(media, nextTimeMediaSample, time, 0x10000, &next, &duration);
         if (next >= 0 && next <= time) FuzzInvariantFailed("next sample time does not move forward");
@@ -133,6 +139,37 @@ int64_t WalkMedia(Track track, Media media, MediaHandler timecode, int32_t timec
         time = next;
     }
     return steps;
+}
+
+// The --qc report on the walked frames: at most one more finding per check
+// than are listed, every frame finding within the frames walked, and both
+// reports written.
+void CheckReport(const MovieReport& report) {
+    int64_t perCheck[kCheckCount] = {};
+    for (const Finding& f : report.findings) {
+        if (++perCheck[int(f.check)] > kListedFindingsPerCheck + 1) FuzzInvariantFailed("findings beyond the cap");
+        if (f.frame >= report.frames) FuzzInvariantFailed("finding past the last frame");
+    }
+    std::string out;
+    AppendQcText(out, report);
+    AppendQcJson(out, report);
+    if (out.empty() || out.back() != '\n') FuzzInvariantFailed("report without its last line feed");
+}
+
+// The first video media's walk, with --qc's checks (and their second walk
+// for frame gaps) over the same frames.
+void CheckVideo(Track track, Media video, Media timecode, MediaHandler handler, WalkSummary* summary) {
+    const MediaTimeScales scales{GetMediaTimeScale(video), timecode ? GetMediaTimeScale(timecode) : 0};
+    MovieReport report;
+    report.hasTimecode = timecode != nullptr;
+    TimecodeChecks checks;
+    StartTimecodeChecks(checks, report, timecode ? handler : nullptr, scales,
+                        timecode ? GetMediaDuration(timecode) : 0, nullptr);
+    summary->videoSamples =
+        WalkMedia(track, video, timecode ? handler : nullptr, scales.timecode, summary, &checks);
+    if (FinishTimecodeChecks(checks)) ListFrameGaps(video, checks);
+    CompleteReport(report);
+    CheckReport(report);
 }
 
 void WalkMovie(Movie movie, WalkSummary* summary) {
@@ -164,10 +201,7 @@ void WalkMovie(Movie movie, WalkSummary* summary) {
     // Requests from out-of-range positions and references must be refused.
     if (GetMovieIndTrack(movie, 0) || GetMovieIndTrack(movie, count + 1))
         FuzzInvariantFailed("track beyond the movie handed out");
-    int32_t timecodeScale = timecode ? GetMediaTimeScale(timecode) : 0;
-    if (video)
-        summary->videoSamples =
-            WalkMedia(videoTrack, video, timecode ? timecodeHandler : nullptr, timecodeScale, summary);
+    if (video) CheckVideo(videoTrack, video, timecode, timecodeHandler, summary);
     // Every media's own walk, and its timecode at its own sample times.
     WalkSummary ignored;
     for (int32_t i = 1; i <= count; ++i) {

@@ -73,14 +73,14 @@ void CheckContinuity(TimecodeChecks& c, TimeValue timecodeTime, int32_t count, c
         if (off > day / 2) off -= day;
     }
     const bool follows = remainder == 0 ? off == 0 : (off == 0 || off == 1);
-    if (follows) return;
+    if (follows || !ListFinding(*c.report, Check::Break)) return;
     Finding f;
     f.check = Check::Break;
     f.frame = c.frames;
     f.before = Label(c, c.previousDefinition, c.previousRecord);
     f.after = Label(c, definition, record);
     f.expected = LabelOfCount(c, d, c.previousCount + whole + (2 * remainder >= unit ? 1 : 0));
-    AddFinding(*c.report, std::move(f));
+    c.report->findings.push_back(std::move(f));
 }
 
 // The definition as the report shows it, from the first frame counted.

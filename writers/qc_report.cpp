@@ -41,14 +41,18 @@ const char* CheckName(Check check) { return kChecks[int(check)].name; }
 
 bool CheckFails(Check check) { return kChecks[int(check)].fails; }
 
-void AddFinding(MovieReport& report, Finding finding) {
-    const int c = int(finding.check);
+bool ListFinding(MovieReport& report, Check check) {
+    const int c = int(check);
     if (report.listed[c] >= kListedFindingsPerCheck) {
         ++report.omitted[c];
-        return;
+        return false;
     }
     ++report.listed[c];
-    report.findings.push_back(std::move(finding));
+    return true;
+}
+
+void AddFinding(MovieReport& report, Finding finding) {
+    if (ListFinding(report, finding.check)) report.findings.push_back(std::move(finding));
 }
 
 void CompleteReport(MovieReport& report) {

@@ -89,8 +89,12 @@ struct MovieReport {
     int64_t omitted[kCheckCount] = {};  // and beyond those, not listed
 };
 
-// Appends a finding, or only counts it once kListedFindingsPerCheck of its
-// check are listed.
+// Whether a further finding of check is listed: true, counting it as
+// listed, while fewer than kListedFindingsPerCheck are; after that false,
+// counting it as omitted. Lets a check skip making a finding nobody sees.
+bool ListFinding(MovieReport& report, Check check);
+
+// Appends the finding when ListFinding says it is listed.
 void AddFinding(MovieReport& report, Finding finding);
 
 // Puts the findings in listing order (the movie's own in check order, then

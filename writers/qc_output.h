@@ -25,7 +25,7 @@ std::string RateText(Rate rate);
 std::string ThousandthsText(int64_t thousandths);
 
 // One finding in words, as the text report gives it ("break at frame 10:
-// 00:03:24:03, then 02:03:30:20; 00:03:24:04 expected").
+// 00:03:24:03 jumps to 02:03:30:20, 00:03:24:04 expected").
 std::string FindingText(const Finding& finding);
 
 // The movie's block: "<path>: <result>", then indented lines.

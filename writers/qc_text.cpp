@@ -55,8 +55,8 @@ std::string FindingText(const Finding& f) {
         case Check::Rate:
             return "video at " + RateText(f.video) + " frames a second, timecode at " + RateText(f.timecode);
         case Check::Break:
-            return "break" + at + ": " + Shown(f.before) + ", then " + Shown(f.after) + "; " + Shown(f.expected) +
-                   " expected";
+            return "break" + at + ": " + Shown(f.before) + " jumps to " + Shown(f.after) + ", " +
+                   Shown(f.expected) + " expected";
         case Check::Unreadable:
             return "no timecode for " + Frames(f.count) + at;
         case Check::TimecodeEnds:

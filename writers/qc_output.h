@@ -28,6 +28,14 @@ std::string ThousandthsText(int64_t thousandths);
 // 00:03:24:03 jumps to 02:03:30:20, 00:03:24:04 expected").
 std::string FindingText(const Finding& finding);
 
+// The movie's frames as the text report gives them: "1500 frames, frame
+// rate 25/1" (meaningful once its video was walked).
+std::string FramesText(const MovieReport& report);
+
+// Its timecode: "timecode 10:00:00:00 to 10:00:59:24, non-drop, 25 frames a
+// second, rate 25/1".
+std::string TimecodeText(const TimecodeSummary& timecode);
+
 // The movie's block: "<path>: <result>", then indented lines.
 void AppendQcText(std::string& out, const MovieReport& report);
 

@@ -68,6 +68,23 @@ std::string FindingText(const Finding& f) {
     return std::string();
 }
 
+std::string FramesText(const MovieReport& r) {
+    std::string text = Frames(r.frames);
+    if (r.frameRate.den) text += ", frame rate " + RateText(r.frameRate);
+    return text;
+}
+
+std::string TimecodeText(const TimecodeSummary& t) {
+    std::string text = "timecode ";
+    text += t.labelled ? Shown(t.start) + " to " + Shown(t.end) : std::string("without a label");
+    if (t.defined) {
+        text += std::string(", ") + t.format + ", " + std::to_string(t.framesPerSecond) + " frames a second, rate " +
+                RateText(t.rate);
+        if (t.wraps24h) text += ", wraps at 24 hours";
+    }
+    return text;
+}
+
 void AppendQcText(std::string& out, const MovieReport& r) {
     out += r.movie;
     out += ": ";
@@ -77,22 +94,8 @@ void AppendQcText(std::string& out, const MovieReport& r) {
         out += "  " + r.error + "\n";
         return;
     }
-    if (r.walked) {
-        out += "  " + Frames(r.frames);
-        if (r.frameRate.den) out += ", frame rate " + RateText(r.frameRate);
-        out += '\n';
-    }
-    if (r.hasTimecode) {
-        const TimecodeSummary& t = r.timecode;
-        out += "  timecode ";
-        out += t.labelled ? Shown(t.start) + " to " + Shown(t.end) : std::string("without a label");
-        if (t.defined) {
-            out += std::string(", ") + t.format + ", " + std::to_string(t.framesPerSecond) +
-                   " frames a second, rate " + RateText(t.rate);
-            if (t.wraps24h) out += ", wraps at 24 hours";
-        }
-        out += '\n';
-    }
+    if (r.walked) out += "  " + FramesText(r) + "\n";
+    if (r.hasTimecode) out += "  " + TimecodeText(r.timecode) + "\n";
     for (const Finding& f : r.findings)
         out += std::string("  ") + (CheckFails(f.check) ? "fail: " : "warning: ") + FindingText(f) + "\n";
 }

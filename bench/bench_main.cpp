@@ -1,14 +1,16 @@
 // lumarest_bench: makes movies of growing sample counts, runs LumarestTC on
-// each several times, without options and with --srt (a row of its own),
-// and prints per size the median wall and CPU time,
+// each several times, without options, with --srt and with --qc (a row
+// each), and prints per size the median wall and CPU time,
 // samples and output bytes per second, the peak resident memory, the time
 // that writing the same bytes through stdio takes (the floor), and where
 // ffprobe is installed the time of its packet walk over the same file. CPU
 // time (user and system) is shown beside wall time because it holds still
-// when other work shares the machine.
+// when other work shares the machine. Then it makes a folder of small
+// movies and times one run over the folder against one run per movie,
+// with --qc and without.
 //
 //   lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]
-//                  [--ffprobe PATH|none] [--keep]
+//                  [--ffprobe PATH|none] [--folder MOVIES] [--keep]
 //
 // Exit status 0 when every run of the tool succeeded and wrote exactly the
 // expected bytes; 1 otherwise; 2 for a usage error.
@@ -42,12 +44,17 @@ struct Options {
     int runs = 5;
     std::string dir = "lumarest-bench";
     std::string ffprobe = "ffprobe";
+    uint32_t folderMovies = 1000;  // 0: no folder table
     bool keep = false;
 };
 
+// How a row runs the tool: the plain run, with --srt, or with --qc.
+enum class Mode { Plain, Srt, Qc };
+const char* const kModeOptions[] = {"", "--srt", "--qc"};
+
 struct SizeResult {
     uint32_t samples = 0;
-    bool srt = false;       // the runs with --srt
+    Mode mode = Mode::Plain;
     bool ok = true;
     int runs = 0;
     double wall = 0;        // medians
@@ -105,6 +112,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->dir = argv[++i];
         } else if (a == "--ffprobe" && hasValue) {
             o->ffprobe = argv[++i];
+        } else if (a == "--folder" && hasValue) {
+            o->folderMovies = uint32_t(std::strtoul(argv[++i], nullptr, 10));
         } else {
             return false;
         }
@@ -186,8 +195,39 @@ bool CheckOutputs(const std::string& base, uint32_t samples, bool srt, const std
     return ok;
 }
 
+// Standard output of a command run through the shell; empty when it fails.
+std::string CommandOutput(const std::string& command) {
+    std::string out;
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+    pclose(p);
+    return out;
+}
+
+// --qc writes nothing and reports every frame and the last label, as
+// counted from first principles.
+bool CheckReport(const Options& o, const std::string& base, const std::string& moviePath, uint32_t samples) {
+    for (const char* s : kSuffixes) {
+        if (access((base + s).c_str(), F_OK) == 0) {
+            std::printf("  --qc wrote %s%s\n", base.c_str(), s);
+            return false;
+        }
+    }
+    const std::string report = CommandOutput("'" + o.tool + "' --qc '" + moviePath + "'");
+    const std::string expected = "  " + std::to_string(samples) + " frames, frame rate 2997/100\n" +
+                                 "  timecode 01:00:00;00 to " + BenchLastTimecode(samples) +
+                                 ", drop-frame, 30 frames a second, rate 2997/100, wraps at 24 hours\n";
+    if (report.find(": pass\n" + expected) == std::string::npos) {
+        std::printf("  --qc reported:\n%s", report.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Runs the tool o.runs times on the movie, checks what it wrote and times
-// writing the same bytes (the floor).
+// writing the same bytes (the floor); with --qc, checks the report instead.
 void TimeTool(const Options& o, const std::string& moviePath, const std::string& base,
               const std::string& floorBase, SizeResult* r) {
     // Every timed run starts with no output file, as a first run does.
@@ -195,7 +235,7 @@ void TimeTool(const Options& o, const std::string& moviePath, const std::string&
     for (int i = 0; i < o.runs && r->ok; ++i) {
         RemoveOutputs(base);
         std::vector<std::string> args = {o.tool, moviePath};
-        if (r->srt) args.insert(args.begin() + 1, "--srt");
+        if (r->mode != Mode::Plain) args.insert(args.begin() + 1, kModeOptions[int(r->mode)]);
         ChildRun c = RunChild(o.launcher, args, false);
         if (!c.started || c.exitStatus != 0) {
             std::printf("  %s failed (exit status %d)\n", o.tool.c_str(), c.exitStatus);
@@ -211,8 +251,12 @@ void TimeTool(const Options& o, const std::string& moviePath, const std::string&
     r->wall = Median(walls);
     r->cpu = Median(cpus);
 
+    if (r->mode == Mode::Qc) {
+        r->ok = r->ok && CheckReport(o, base, moviePath, r->samples);
+        return;
+    }
     std::vector<OutputCopy> copies;
-    if (r->ok) r->ok = CheckOutputs(base, r->samples, r->srt, floorBase, &copies, &r->bytes);
+    if (r->ok) r->ok = CheckOutputs(base, r->samples, r->mode == Mode::Srt, floorBase, &copies, &r->bytes);
     if (r->ok) {
         std::vector<double> floorWalls, floorCpus;
         for (int i = 0; i < o.runs; ++i) {
@@ -226,7 +270,7 @@ void TimeTool(const Options& o, const std::string& moviePath, const std::string&
     }
 }
 
-// The plain row and the --srt row of one size.
+// The plain, --srt and --qc rows of one size.
 std::vector<SizeResult> RunSize(const Options& o, const std::string& ffprobe, uint32_t samples) {
     SizeResult r;
     r.samples = samples;
@@ -247,10 +291,12 @@ std::vector<SizeResult> RunSize(const Options& o, const std::string& ffprobe, ui
     std::printf("%u samples: movie made in %.2f s\n", samples, NowSeconds() - t0);
     std::fflush(stdout);
 
-    SizeResult withCues = r;
-    withCues.srt = true;
+    SizeResult withCues = r, checked = r;
+    withCues.mode = Mode::Srt;
+    checked.mode = Mode::Qc;
     TimeTool(o, moviePath, base, floorBase, &r);
     TimeTool(o, moviePath, base, floorBase, &withCues);
+    TimeTool(o, moviePath, base, floorBase, &checked);
 
     if (!ffprobe.empty() && r.ok) {
         // About a minute per run at ten million samples: one run is enough there.
@@ -272,7 +318,7 @@ std::vector<SizeResult> RunSize(const Options& o, const std::string& ffprobe, ui
         RemoveOutputs(floorBase);
         unlink(moviePath.c_str());
     }
-    return {r, withCues};
+    return {r, withCues, checked};
 }
 
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
@@ -284,16 +330,23 @@ void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
     std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|%s\n",
                 withFfprobe ? "---:|---:|" : "");
     for (const SizeResult& r : results) {
-        const char* option = r.srt ? " --srt" : "";
+        const std::string option = r.mode == Mode::Plain ? "" : std::string(" ") + kModeOptions[int(r.mode)];
         if (!r.ok) {
-            std::printf("| %u%s | failed |\n", r.samples, option);
+            std::printf("| %u%s | failed |\n", r.samples, option.c_str());
             continue;
         }
         char bytesRead[32] = "-";
         if (r.bytesRead >= 0) std::snprintf(bytesRead, sizeof bytesRead, "%.1f KiB", r.bytesRead / 1024.0);
+        if (r.mode == Mode::Qc) {
+            // Nothing written: no output bytes and no floor to compare with.
+            std::printf("| %u%s | %.1f MB | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %s | - | - | - | - | - | - |%s\n",
+                        r.samples, option.c_str(), r.movieBytes / 1e6, r.runs, r.wall, r.cpu,
+                        Ratio(r.samples, r.wall) / 1e6, r.peakKiB / 1024.0, bytesRead, withFfprobe ? " - | - |" : "");
+            continue;
+        }
         std::printf("| %u%s | %.1f MB | %d | %.4f s | %.4f s | %.3g M | %.2f MiB | %s | %.1f MB | %.0f MB/s "
                     "| %.4f s | %.4f s | %.2f | %.2f |",
-                    r.samples, option, r.movieBytes / 1e6, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6,
+                    r.samples, option.c_str(), r.movieBytes / 1e6, r.runs, r.wall, r.cpu, Ratio(r.samples, r.wall) / 1e6,
                     r.peakKiB / 1024.0, bytesRead, r.bytes / 1e6, Ratio(double(r.bytes), r.wall) / 1e6, r.floorWall,
                     r.floorCpu, Ratio(r.wall, r.floorWall), Ratio(r.cpu, r.floorCpu));
         if (withFfprobe) {
@@ -307,13 +360,86 @@ void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
     }
 }
 
+// Ten seconds of video per movie of the folder table.
+constexpr uint32_t kFolderSamples = 300;
+
+struct FolderResult {
+    Mode mode = Mode::Plain;
+    bool ok = true;
+    double oneRun = 0;     // wall of one run over the folder
+    double perMovie = 0;   // walls of the runs of one movie each, summed
+    int64_t peakKiB = 0;   // of the one run
+};
+
+// Runs the tool once; false, with a line saying so, unless it ends with 0.
+bool RunOnce(const Options& o, Mode mode, const std::string& path, double* wall, int64_t* peakKiB) {
+    std::vector<std::string> args = {o.tool, path};
+    if (mode != Mode::Plain) args.insert(args.begin() + 1, kModeOptions[int(mode)]);
+    const ChildRun c = RunChild(o.launcher, args, false);
+    *wall += c.wallSeconds;
+    if (peakKiB) *peakKiB = c.peakKiB;
+    if (c.started && c.exitStatus == 0) return true;
+    std::printf("  %s on %s failed (exit status %d)\n", o.tool.c_str(), path.c_str(), c.exitStatus);
+    return false;
+}
+
+// A folder of small movies: one run over the folder against one run per
+// movie, the plain run and --qc. Every run starts with no output file.
+std::vector<FolderResult> TimeFolder(const Options& o) {
+    const std::string folder = o.dir + "/folder";
+    mkdir(folder.c_str(), 0777);
+    std::vector<std::string> bases;
+    const FixtureFile movie = BuildFixtureFile(BenchMovie(kFolderSamples));
+    for (uint32_t k = 0; k < o.folderMovies; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/take%05u", k);
+        bases.push_back(folder + name);
+        if (!WriteFixtureFile(bases.back() + ".mov", movie)) return {FolderResult{Mode::Plain, false}};
+    }
+    std::vector<FolderResult> results;
+    for (Mode mode : {Mode::Plain, Mode::Qc}) {
+        FolderResult r;
+        r.mode = mode;
+        r.ok = RunOnce(o, mode, folder, &r.oneRun, &r.peakKiB);
+        std::string list;
+        if (mode == Mode::Plain && r.ok &&
+            (!ReadWholeFile(bases.back() + kSuffixes[0], &list) || LastLine(list) != BenchLastTimecode(kFolderSamples))) {
+            std::printf("  the folder run's last movie has no complete list\n");
+            r.ok = false;
+        }
+        for (const std::string& base : bases) RemoveOutputs(base);
+        for (size_t k = 0; k < bases.size() && r.ok; ++k) r.ok = RunOnce(o, mode, bases[k] + ".mov", &r.perMovie, nullptr);
+        results.push_back(r);
+    }
+    for (const std::string& base : bases) {
+        RemoveOutputs(base);
+        if (!o.keep) unlink((base + ".mov").c_str());
+    }
+    if (!o.keep) rmdir(folder.c_str());
+    return results;
+}
+
+void PrintFolderTable(const std::vector<FolderResult>& results, uint32_t movies) {
+    std::printf("\n| movies | samples each | option | one run over the folder | one run per movie | "
+                "per movie / one run | peak RSS, one run |\n|---:|---:|---|---:|---:|---:|---:|\n");
+    for (const FolderResult& r : results) {
+        const char* option = r.mode == Mode::Plain ? "none" : kModeOptions[int(r.mode)];
+        if (!r.ok) {
+            std::printf("| %u | %u | %s | failed |\n", movies, kFolderSamples, option);
+            continue;
+        }
+        std::printf("| %u | %u | %s | %.3f s | %.3f s | %.1f | %.2f MiB |\n", movies, kFolderSamples, option,
+                    r.oneRun, r.perMovie, Ratio(r.perMovie, r.oneRun), r.peakKiB / 1024.0);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, &o)) {
         std::printf("Usage: lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]"
-                    " [--ffprobe PATH|none] [--keep]\n");
+                    " [--ffprobe PATH|none] [--folder MOVIES] [--keep]\n");
         return 2;
     }
     if (access(o.tool.c_str(), X_OK) != 0) {
@@ -340,7 +466,15 @@ int main(int argc, char** argv) {
             ok = ok && r.ok;
         }
     }
+    std::vector<FolderResult> folder;
+    if (o.folderMovies > 0) {
+        std::printf("A folder of %u movies of %u samples\n", o.folderMovies, kFolderSamples);
+        std::fflush(stdout);
+        folder = TimeFolder(o);
+        for (const FolderResult& r : folder) ok = ok && r.ok;
+    }
     if (!o.keep) rmdir(o.dir.c_str());
     PrintTable(results, !ffprobe.empty());
+    if (!folder.empty()) PrintFolderTable(folder, o.folderMovies);
     return ok ? 0 : 1;
 }

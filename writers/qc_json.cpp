@@ -10,15 +10,11 @@ namespace {
 // every byte outside a well-formed UTF-8 sequence written as U+FFFD.
 void AppendString(std::string& out, std::string_view bytes) {
     out += '"';
-    while (!bytes.empty()) {
-        const size_t length = Utf8SequenceLength(bytes);
-        const unsigned char c = static_cast<unsigned char>(bytes[0]);
-        if (length == 0) {
-            out += kReplacementCharacter;
-            bytes.remove_prefix(1);
-            continue;
-        }
-        if (c == '"' || c == '\\') {
+    ForEachUtf8Sequence(bytes, [&out](std::string_view sequence) {
+        const unsigned char c = static_cast<unsigned char>(sequence[0]);
+        if (sequence.size() > 1) {
+            out += sequence;
+        } else if (c == '"' || c == '\\') {
             out += '\\';
             out += char(c);
         } else if (c == '\n') {
@@ -32,10 +28,9 @@ void AppendString(std::string& out, std::string_view bytes) {
             std::snprintf(escape, sizeof escape, "\\u%04x", unsigned(c));
             out += escape;
         } else {
-            out.append(bytes.data(), length);
+            out += char(c);
         }
-        bytes.remove_prefix(length);
-    }
+    });
     out += '"';
 }
 
@@ -62,6 +57,22 @@ void Key(std::string& out, const char* name) {
     out += "\":";
 }
 
+// ,"name":"label" (or null).
+void LabelField(std::string& out, const char* name, const std::string& label) {
+    Key(out, name);
+    AppendLabel(out, label);
+}
+
+void RateField(std::string& out, const char* name, Rate rate) {
+    Key(out, name);
+    AppendRate(out, rate);
+}
+
+void NumberField(std::string& out, const char* name, const std::string& number) {
+    Key(out, name);
+    out += number;
+}
+
 void AppendFinding(std::string& out, const Finding& f) {
     out += "{\"check\":\"";
     out += CheckName(f.check);
@@ -69,43 +80,30 @@ void AppendFinding(std::string& out, const Finding& f) {
     out += CheckFails(f.check) ? "fail" : "warning";
     out += '"';
     if (f.omitted > 0) {
-        Key(out, "omitted");
-        out += std::to_string(f.omitted);
+        NumberField(out, "omitted", std::to_string(f.omitted));
         out += '}';
         return;
     }
-    if (f.frame >= 0) {
-        Key(out, "frame");
-        out += std::to_string(f.frame);
-    }
+    if (f.frame >= 0) NumberField(out, "frame", std::to_string(f.frame));
     switch (f.check) {
         case Check::Start:
-            Key(out, "expected");
-            AppendLabel(out, f.expected);
-            Key(out, "found");
-            AppendLabel(out, f.after);
+            LabelField(out, "expected", f.expected);
+            LabelField(out, "found", f.after);
             break;
         case Check::Break:
-            Key(out, "before");
-            AppendLabel(out, f.before);
-            Key(out, "after");
-            AppendLabel(out, f.after);
-            Key(out, "expected");
-            AppendLabel(out, f.expected);
+            LabelField(out, "before", f.before);
+            LabelField(out, "after", f.after);
+            LabelField(out, "expected", f.expected);
             break;
         case Check::Unreadable:
-            Key(out, "count");
-            out += std::to_string(f.count);
+            NumberField(out, "count", std::to_string(f.count));
             break;
         case Check::FrameGap:
-            Key(out, "frames");
-            out += ThousandthsText(f.gapThousandths);
+            NumberField(out, "frames", ThousandthsText(f.gapThousandths));
             break;
         case Check::Rate:
-            Key(out, "video");
-            AppendRate(out, f.video);
-            Key(out, "timecode");
-            AppendRate(out, f.timecode);
+            RateField(out, "video", f.video);
+            RateField(out, "timecode", f.timecode);
             break;
         default:
             break;
@@ -116,16 +114,11 @@ void AppendFinding(std::string& out, const Finding& f) {
 void AppendTimecode(std::string& out, const TimecodeSummary& t) {
     out += "{\"start\":";
     AppendLabel(out, t.labelled ? t.start : std::string());
-    Key(out, "end");
-    AppendLabel(out, t.labelled ? t.end : std::string());
-    Key(out, "format");
-    AppendLabel(out, t.defined ? t.format : "");
-    Key(out, "frames_per_second");
-    out += t.defined ? std::to_string(t.framesPerSecond) : "null";
-    Key(out, "rate");
-    AppendRate(out, t.rate);
-    Key(out, "wraps_24h");
-    out += !t.defined ? "null" : t.wraps24h ? "true" : "false";
+    LabelField(out, "end", t.labelled ? t.end : std::string());
+    LabelField(out, "format", t.defined ? t.format : "");
+    NumberField(out, "frames_per_second", t.defined ? std::to_string(t.framesPerSecond) : "null");
+    RateField(out, "rate", t.rate);
+    NumberField(out, "wraps_24h", !t.defined ? "null" : t.wraps24h ? "true" : "false");
     out += '}';
 }
 
@@ -134,16 +127,15 @@ void AppendTimecode(std::string& out, const TimecodeSummary& t) {
 void AppendQcJson(std::string& out, const MovieReport& r) {
     out += "{\"movie\":";
     AppendString(out, r.movie);
-    Key(out, "result");
-    AppendString(out, ResultName(r.result));
-    Key(out, "error");
-    AppendLabel(out, r.result == MovieResult::Error ? r.error : std::string());
-    Key(out, "frames");
-    out += r.walked ? std::to_string(r.frames) : "null";
-    Key(out, "frame_rate");
-    AppendRate(out, r.frameRate);
+    LabelField(out, "result", ResultName(r.result));
+    LabelField(out, "error", r.result == MovieResult::Error ? r.error : std::string());
+    NumberField(out, "frames", r.walked ? std::to_string(r.frames) : "null");
+    RateField(out, "frame_rate", r.frameRate);
     Key(out, "timecode");
-    if (r.hasTimecode) AppendTimecode(out, r.timecode); else out += "null";
+    if (r.hasTimecode)
+        AppendTimecode(out, r.timecode);
+    else
+        out += "null";
     Key(out, "findings");
     out += '[';
     for (size_t i = 0; i < r.findings.size(); ++i) {

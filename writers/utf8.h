@@ -14,3 +14,15 @@ size_t Utf8SequenceLength(std::string_view bytes);
 // U+FFFD REPLACEMENT CHARACTER, which stands for each byte that is not part
 // of a well-formed sequence.
 constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";
+
+// Calls each(sequence) for every well-formed sequence of bytes in order, and
+// each(kReplacementCharacter) in place of every byte outside one: the text a
+// writer escapes is then always UTF-8.
+template <typename Each>
+void ForEachUtf8Sequence(std::string_view bytes, Each each) {
+    while (!bytes.empty()) {
+        const size_t length = Utf8SequenceLength(bytes);
+        each(length == 0 ? std::string_view(kReplacementCharacter) : bytes.substr(0, length));
+        bytes.remove_prefix(length == 0 ? 1 : length);
+    }
+}

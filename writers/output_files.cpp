@@ -14,14 +14,20 @@ void FlushOutputStream(OutputStream& stream) {
 
 // The close result counts as much as the writes': some file systems report
 // a failed write only there.
-bool CloseOutputStream(OutputStream& stream, const char* name) {
+bool CloseOutputStream(OutputStream& stream, const char* name, std::FILE* messages = stdout) {
     if (!stream.file) return true;
     FlushOutputStream(stream);
     bool written = !stream.writeFailed && !std::ferror(stream.file);
     if (std::fclose(stream.file) != 0) written = false;
     stream.file = nullptr;
-    if (!written) std::printf("Error: Unable to write %s file\n %s", name, stream.path.c_str());
+    if (!written) std::fprintf(messages, "Error: Unable to write %s file\n %s", name, stream.path.c_str());
     return written;
+}
+
+bool OpenOrReport(OutputStream& stream, const std::string& path, const char* name, std::FILE* messages) {
+    if (OpenOutputStream(stream, path)) return true;
+    std::fprintf(messages, "Error: Unable to open %s file for write access\n %s", name, path.c_str());
+    return false;
 }
 
 }  // namespace
@@ -42,9 +48,7 @@ bool OpenOutputStream(OutputStream& stream, const std::string& path) {
 }
 
 bool OpenOutputFile(OutputStream& stream, const std::string& path, const char* name) {
-    if (OpenOutputStream(stream, path)) return true;
-    std::printf("Error: Unable to open %s file for write access\n %s", name, path.c_str());
-    return false;
+    return OpenOrReport(stream, path, name, stdout);
 }
 
 void AppendAcrossBlocks(OutputStream& stream, const char* bytes, size_t n) {
@@ -65,4 +69,11 @@ bool CloseOutputFiles(OutputFiles& files) {
     const bool script = CloseOutputStream(files.subtitleScript, "AviSynth");
     const bool cues = CloseOutputStream(files.subtitleCues, "SRT");
     return list && text && range && script && cues;
+}
+
+bool WriteOutputFile(const std::string& path, const std::string& bytes, const char* name, std::FILE* messages) {
+    OutputStream stream;
+    if (!OpenOrReport(stream, path, name, messages)) return false;
+    Append(stream, bytes.data(), bytes.size());
+    return CloseOutputStream(stream, name, messages);
 }

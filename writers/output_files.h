@@ -56,3 +56,8 @@ inline void Append(OutputStream& stream, const char* bytes, size_t n) {
 // file\n %s" (and "AviSynth TimeCode", "AviSynth Range", "AviSynth", "SRT"),
 // with its path. False when any was reported.
 bool CloseOutputFiles(OutputFiles& files);
+
+// A file written whole in one go, as the output files are ("wb", replaced
+// when it exists): the messages of OpenOutputFile and CloseOutputFiles, with
+// its name, go to `messages`. False when either was printed.
+bool WriteOutputFile(const std::string& path, const std::string& bytes, const char* name, std::FILE* messages);

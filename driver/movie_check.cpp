@@ -4,6 +4,7 @@
 
 #include "driver/movie_open.h"
 #include "driver/movie_path.h"
+#include "driver/qc_page_file.h"
 #include "extract/timecode_checks.h"
 #include "writers/qc_output.h"
 
@@ -59,10 +60,14 @@ MovieReport CheckMovie(const char* moviePath, const RunOptions& options) {
 }
 
 int CheckMovies(const std::vector<MovieEntry>& movies, const RunOptions& options) {
+    const int64_t madeAt = options.html ? PageTimeOfRun() : 0;
+    // The page lists failures first, so it needs every report; they hold
+    // the findings listed, not the frames.
+    std::vector<MovieReport> reports;
     QcTotals totals;
     std::string out;
     for (const MovieEntry& entry : movies) {
-        const MovieReport report = ReportOnEntry(entry, options);
+        MovieReport report = ReportOnEntry(entry, options);
         CountResult(totals, report.result);
         out.clear();
         if (options.json)
@@ -70,11 +75,13 @@ int CheckMovies(const std::vector<MovieEntry>& movies, const RunOptions& options
         else
             AppendQcText(out, report);
         std::fwrite(out.data(), 1, out.size(), stdout);
+        if (options.html) reports.push_back(std::move(report));
     }
     if (!options.json && movies.size() > 1) {
         out.clear();
         AppendQcTotals(out, totals);
         std::fwrite(out.data(), 1, out.size(), stdout);
     }
+    if (options.html && !WriteQcPageFile(reports, options, madeAt)) return -1;
     return totals.errors ? -1 : totals.failed ? 1 : 0;
 }

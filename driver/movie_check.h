@@ -15,5 +15,6 @@ MovieReport CheckMovie(const char* moviePath, const RunOptions& options);
 // Checks every movie in turn and prints each report as it is done (text, or
 // JSON Lines with --json; with several movies the text ends with the
 // counts). Returns 0 when every movie passed, 1 when some failed and none
-// was an error, -1 when some could not be read.
+// was an error, -1 when some could not be read. With --html the page is
+// written last; -1 too when it cannot be.
 int CheckMovies(const std::vector<MovieEntry>& movies, const RunOptions& options);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/movie_list.h"
+
 namespace {
 
 bool Refuse(const char* format, const char* text) {
@@ -16,6 +18,17 @@ bool TwoDigits(const std::string& s, size_t at, int below) {
     return a >= '0' && a <= '9' && b >= '0' && b <= '9' && (a - '0') * 10 + (b - '0') < below;
 }
 
+// "--name VALUE" and "--name=VALUE": true when argv[i] is the option, with
+// value what follows '=' or the next argument (i then steps over it), or
+// null when there is none.
+bool ValueOption(int argc, char** argv, int& i, const char* name, const char*& value) {
+    const size_t length = std::strlen(name);
+    const char* option = argv[i];
+    if (std::strncmp(option, name, length) != 0 || (option[length] != '\0' && option[length] != '=')) return false;
+    value = option[length] == '=' ? option + length + 1 : i + 1 < argc ? argv[++i] : nullptr;
+    return true;
+}
+
 }  // namespace
 
 bool IsTimecodeLabel(const std::string& t) {
@@ -25,10 +38,11 @@ bool IsTimecodeLabel(const std::string& t) {
 
 bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
     static const char kLabelOption[] = "--expect-start";
-    const size_t labelOptionLength = sizeof kLabelOption - 1;
+    static const char kPageOption[] = "--html";
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         const char* option = argv[i];
+        const char* value = nullptr;
         if (std::strcmp(option, "--") == 0) {
             ++i;
             break;
@@ -39,16 +53,24 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
             options.qc = true;
         } else if (std::strcmp(option, "--json") == 0) {
             options.json = true;
-        } else if (std::strncmp(option, kLabelOption, labelOptionLength) == 0 &&
-                   (option[labelOptionLength] == '\0' || option[labelOptionLength] == '=')) {
-            // The label is the next argument, or follows '='.
-            const char* label = option[labelOptionLength] == '=' ? option + labelOptionLength + 1 : nullptr;
-            if (!label && i + 1 < argc) label = argv[++i];
-            if (!label || !IsTimecodeLabel(label))
+        } else if (ValueOption(argc, argv, i, kLabelOption, value)) {
+            if (!value || !IsTimecodeLabel(value))
                 return Refuse("Error: --expect-start takes a label HH:MM:SS:FF or HH:MM:SS;FF, not %s\n",
-                              label ? label : "nothing");
+                              value ? value : "nothing");
             options.expectStart = true;
-            options.startLabel = label;
+            options.startLabel = value;
+        } else if (ValueOption(argc, argv, i, kPageOption, value)) {
+            // An option where the name should be is a name forgotten
+            // (--html --json); --html=--page.html names such a file.
+            const bool separate = option[sizeof kPageOption - 1] == '\0';
+            if (!value || !*value || (separate && std::strncmp(value, "--", 2) == 0))
+                return Refuse("Error: --html takes the name of the page's file, not %s\n",
+                              value && *value ? value : "nothing");
+            // A page named like a movie is most often a movie that came
+            // after --html by mistake (--html *.mov): refuse to destroy it.
+            if (HasMovieSuffix(value)) return Refuse("Error: --html would write the page over the movie %s\n", value);
+            options.html = true;
+            options.htmlPath = value;
         } else if (std::strcmp(option, "--version") == 0) {
             options.version = true;
         } else if (std::strcmp(option, "--help") == 0) {
@@ -61,6 +83,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
     if (options.help || options.version) return true;
     if (!options.qc && options.json) return Refuse("Error: %s needs --qc\n", "--json");
     if (!options.qc && options.expectStart) return Refuse("Error: %s needs --qc\n", kLabelOption);
+    if (!options.qc && options.html) return Refuse("Error: %s needs --qc\n", kPageOption);
     if (options.qc && options.srt) return Refuse("Error: %s writes a file and --qc writes none\n", "--srt");
     return true;
 }
@@ -74,6 +97,8 @@ void PrintHelp() {
                 "  --json     with --qc: one JSON object per movie, one per line\n"
                 "  --expect-start HH:MM:SS:FF\n"
                 "             with --qc: the label the first frame must show\n"
+                "  --html FILE\n"
+                "             with --qc: also write the report as one HTML page to FILE\n"
                 "  --version  print the version and exit\n"
                 "  --help     print this text and exit\n"
                 "  --         end of the options, for a movie whose name begins with --\n"

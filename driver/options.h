@@ -10,16 +10,19 @@ struct RunOptions {
     bool json = false;     // --json: the --qc report as JSON Lines
     bool expectStart = false;  // --expect-start LABEL: the label the first frame must show
     std::string startLabel;
+    bool html = false;     // --html FILE: the --qc report as an HTML page as well
+    std::string htmlPath;
     bool version = false;  // --version
     bool help = false;     // --help
     int moviePath = 0;     // index in argv of the first movie; argc when there is none
 };
 
 // Takes the arguments from argv[1] on that begin with "--" as options (and
-// the label after --expect-start), up to the first that does not or up to
-// "--", which ends them. False, after a message and the usage text, for an
-// option it does not know, a malformed label, or --json, --expect-start
-// without --qc and --srt with it.
+// the values after --expect-start and --html), up to the first that does
+// not or up to "--", which ends them. False, after a message and the usage
+// text, for an option it does not know, a malformed label, a missing page
+// name or one that names a movie, or --json, --expect-start, --html without
+// --qc and --srt with it.
 bool ParseRunOptions(int argc, char** argv, RunOptions& options);
 
 // True for "HH:MM:SS:FF" and "HH:MM:SS;FF": two digits each, minutes and

@@ -17,16 +17,21 @@ const char* const kTextSuffix = "_Lumarest_SubTitle_TimeCode.txt";
 const char* const kRangeSuffix = "_Lumarest_SubTitle_Range.txt";
 const char* const kScriptSuffix = "_Lumarest_SubTitle.avs";
 
-ToolRun RunTool(const std::string& dir, const std::vector<std::string>& args) {
-    const std::string outputPath = dir + ".stdout";
+ToolRun RunTool(const std::string& dir, const std::vector<std::string>& args, std::string* errors) {
+    const std::string outputPath = dir + ".stdout", errorsPath = dir + ".stderr";
     std::string command = "cd " + ShellQuote(dir) + " && " + ShellQuote(LUMAREST_TC_PATH);
     for (const std::string& a : args) command += " " + ShellQuote(a);
     command += " > " + ShellQuote(outputPath);
+    if (errors) command += " 2> " + ShellQuote(errorsPath);
     const int status = std::system(command.c_str());
     ToolRun run;
     run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
     run.output = ReadBytes(outputPath);
     std::remove(outputPath.c_str());
+    if (errors) {
+        *errors = ReadBytes(errorsPath);
+        std::remove(errorsPath.c_str());
+    }
     return run;
 }
 

@@ -14,8 +14,9 @@ struct ToolRun {
     std::string output;   // standard output, byte for byte
 };
 
-// Runs the binary with args from the folder dir; standard error is left alone.
-ToolRun RunTool(const std::string& dir, const std::vector<std::string>& args);
+// Runs the binary with args from the folder dir; standard error is left
+// alone, or kept in *errors when errors is given.
+ToolRun RunTool(const std::string& dir, const std::vector<std::string>& args, std::string* errors = nullptr);
 
 std::string ReadBytes(const std::string& path);
 bool FileExists(const std::string& path);
@@ -35,7 +36,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
     std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-    ToolRun Run(const std::vector<std::string>& args) const { return RunTool(dir_, args); }
+    ToolRun Run(const std::vector<std::string>& args, std::string* errors = nullptr) const {
+        return RunTool(dir_, args, errors);
+    }
     // Writes the movie described by movie to dir/name.
     void WriteMovie(const std::string& name, const FixtureMovie& movie) const;
     std::string dir_;

@@ -7,6 +7,7 @@
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/smpte.h"
 #include "tests/run/harness.h"
+#include "tests/run/qc_movies.h"
 
 namespace {
 
@@ -22,18 +23,6 @@ std::string Break(int frame, const std::string& before, const std::string& after
 }
 std::string Warning(const std::string& check, const std::string& fields = "") {
     return "{\"check\":\"" + check + "\",\"severity\":\"warning\"" + fields + "}";
-}
-
-// 29.97 fps video of `frames` samples under a 29.97 timecode whose samples
-// each hold (first count, frames it lasts).
-FixtureMovie Movie(uint32_t frames, const std::vector<std::pair<uint32_t, uint32_t>>& samples, int32_t flags = 0,
-                   uint8_t fps = 30) {
-    FixtureMovie m;
-    m.tracks = {FixtureVideoTrack(30000, frames, 1001), FixtureTimecodeTrack(flags, 30000, 1001, fps, 30000, 0, 0)};
-    m.tracks[1].tcSamples.clear();
-    for (const auto& [count, length] : samples) m.tracks[1].tcSamples.push_back({count, length * 1001});
-    m.tracks[1].tcSamplesPerChunk = 1;
-    return m;
 }
 
 // Python's strict json module on every line; "" when all parse, else why not.
@@ -55,25 +44,25 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
         std::string findings;
     };
     std::vector<Case> cases = {
-        {"continues", Movie(10, {{0, 5}, {5, 5}}), 0, ""},
-        {"jump_forward", Movie(10, {{0, 5}, {100, 5}}), 1, Break(5, Nd(4), Nd(100), Nd(5))},
-        {"jump_back", Movie(10, {{100, 5}, {50, 5}}), 1, Break(5, Nd(104), Nd(50), Nd(105))},
-        {"repeated", Movie(10, {{0, 5}, {4, 5}}), 1, Break(5, Nd(4), Nd(4), Nd(5))},
+        {"continues", QcMovie(10, {{0, 5}, {5, 5}}), 0, ""},
+        {"jump_forward", QcMovie(10, {{0, 5}, {100, 5}}), 1, Break(5, Nd(4), Nd(100), Nd(5))},
+        {"jump_back", QcMovie(10, {{100, 5}, {50, 5}}), 1, Break(5, Nd(104), Nd(50), Nd(105))},
+        {"repeated", QcMovie(10, {{0, 5}, {4, 5}}), 1, Break(5, Nd(4), Nd(4), Nd(5))},
         // The labels skipped at 00:01:00;00 are no break; the jump after them is.
-        {"drop_skip_then_break", Movie(8, {{1798, 4}, {1900, 4}}, kDropFrame), 1,
+        {"drop_skip_then_break", QcMovie(8, {{1798, 4}, {1900, 4}}, kDropFrame), 1,
          Break(4, Df(1801), Df(1900), Df(1802))},
-        {"wraps_at_midnight", Movie(6, {{2591997, 6}}, kWraps24h), 0, ""},
-        {"ends_early", Movie(10, {{0, 6}}), 0, Warning("timecode-ends", ",\"frame\":6")},
+        {"wraps_at_midnight", QcMovie(6, {{2591997, 6}}, kWraps24h), 0, ""},
+        {"ends_early", QcMovie(10, {{0, 6}}), 0, Warning("timecode-ends", ",\"frame\":6")},
         {"drop_flag_at_25", {}, 0, Warning("drop-frame-flag")},
-        {"29_at_29_97", Movie(10, {{0, 10}}, 0, 29), 0, Warning("nominal-rate")},
+        {"29_at_29_97", QcMovie(10, {{0, 10}}, 0, 29), 0, Warning("nominal-rate")},
         {"59_94_under_29_97", {}, 0, Warning("rate", ",\"video\":\"60000/1001\",\"timecode\":\"30000/1001\"")},
-        {"late_frame", Movie(0, {{0, 9}}), 0, Warning("frame-gap", ",\"frame\":5,\"frames\":2")},
-        {"cut_off", Movie(10, {{0, 5}, {5, 5}}), 1,
+        {"late_frame", QcMovie(0, {{0, 9}}), 0, Warning("frame-gap", ",\"frame\":5,\"frames\":2")},
+        {"cut_off", QcMovie(10, {{0, 5}, {5, 5}}), 1,
          "{\"check\":\"unreadable\",\"severity\":\"fail\",\"frame\":5,\"count\":5}"},
         {"nle_600", {}, 0, ""},
         {"camera_half_scale", {}, 0, ""},
-        {"no_timecode", Movie(3, {{0, 3}}), 1, "{\"check\":\"no-timecode\",\"severity\":\"fail\"}"},
-        {"no_video", Movie(3, {{0, 3}}), 1, "{\"check\":\"no-video\",\"severity\":\"fail\"}"},
+        {"no_timecode", QcMovie(3, {{0, 3}}), 1, "{\"check\":\"no-timecode\",\"severity\":\"fail\"}"},
+        {"no_video", QcMovie(3, {{0, 3}}), 1, "{\"check\":\"no-video\",\"severity\":\"fail\"}"},
     };
     for (Case& c : cases) {
         std::vector<FixtureTrack>& t = c.movie.tracks;
@@ -91,9 +80,7 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
         if (name == "no_video") t.erase(t.begin());
         std::string bytes = BuildFixtureMovie(c.movie);
         // The second timecode sample two bytes before the end of the file.
-        if (name == "cut_off")
-            PutBE32(bytes, FixtureAtomOffset(bytes, "moov/trak[2]/mdia/minf/stbl/stco") + 20,
-                    uint32_t(bytes.size() - 2));
+        if (name == "cut_off") CutOffTimecodeSample(bytes, 1);
         WriteBytes(Path(name + ".mov"), bytes);
     }
     std::string lines;
@@ -117,7 +104,7 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
 TEST_F(RunTest, QcListsAThousandFindingsOfACheckAndCountsTheRest) {
     // Every frame repeats the label of the one before it: 2,499 breaks.
     std::vector<std::pair<uint32_t, uint32_t>> samples(2500, {7, 1});
-    WriteMovie("every.mov", Movie(2500, samples));
+    WriteMovie("every.mov", QcMovie(2500, samples));
     const ToolRun run = Run({"--qc", "--json", "every.mov"});
     EXPECT_EQ(run.exitStatus, 1);
     size_t breaks = 0;
@@ -130,8 +117,8 @@ TEST_F(RunTest, QcListsAThousandFindingsOfACheckAndCountsTheRest) {
 
 // Several movies, and folders, in one run.
 TEST_F(RunTest, SeveralMoviesGiveWhatEachRunAloneGives) {
-    WriteMovie("a.mov", Movie(3, {{0, 3}}));
-    WriteMovie("b.mov", Movie(4, {{90, 4}}));
+    WriteMovie("a.mov", QcMovie(3, {{0, 3}}));
+    WriteMovie("b.mov", QcMovie(4, {{90, 4}}));
     const ToolRun both = Run({"a.mov", "b.mov"});
     EXPECT_EQ(both.exitStatus, 0);
     EXPECT_EQ(both.output, "==> a.mov <==\n\n==> b.mov <==\n");
@@ -159,7 +146,7 @@ TEST_F(RunTest, SeveralMoviesGiveWhatEachRunAloneGives) {
 
 TEST_F(RunTest, FolderRunTakesItsMoviesInByteOrder) {
     for (const char* folder : {"d", "d/sub", "d/.hidden", "d/z"}) ASSERT_EQ(mkdir(Path(folder).c_str(), 0755), 0);
-    const FixtureMovie clean = Movie(3, {{0, 3}});
+    const FixtureMovie clean = QcMovie(3, {{0, 3}});
     for (const char* name : {"d/b.MOV", "d/a.mp4", "d/sub/c.qt", "d/sub-x.m4v", "d/z/e\xE9.mov", "d/.hidden/h.mov",
                              "d/._a.mov", "d/notes.txt", "d/a.mov.bak"})
         WriteMovie(name, clean);

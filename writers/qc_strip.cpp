@@ -35,13 +35,13 @@ struct MarkStyle {
     const char* lineY;  // a line's vertical extent
 };
 
-// In drawing order: spans under lines, and a frame gap in the lower half
-// over a break, so that a gap at a break's frame still shows its own title.
+// In drawing order: spans under lines, and a frame gap in the lower part
+// over a break, so that a gap at a break's frame still shows, with its own title.
 constexpr MarkStyle kMarkStyles[] = {
     {Check::TimecodeEnds, true, ""},
     {Check::Unreadable, true, ""},
     {Check::Break, false, " y2=\"100%\""},
-    {Check::FrameGap, false, " y1=\"50%\" y2=\"100%\""},
+    {Check::FrameGap, false, " y1=\"40%\" y2=\"100%\""},
 };
 
 struct Mark {

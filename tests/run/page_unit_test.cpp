@@ -20,7 +20,7 @@ TEST(UtcTimeText, CountsLeapYearsAndCenturies) {
 
 TEST(HtmlText, EscapesMarkupControlsAndBytesThatAreNotUtf8) {
     const std::pair<std::string, std::string> cases[] = {
-        {"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&#39;"},
+        {"a<b>&\"c'", "a&#60;b&#62;&#38;&#34;c&#39;"},
         {"cr\r lf\n tab\t del\x7F", "cr&#13; lf&#10; tab&#9; del&#127;"},
         {"caf\xC3\xA9 \xE2\x82\xAC", "caf\xC3\xA9 \xE2\x82\xAC"},
         {"latin1 \xE9, cut \xE2\x82", "latin1 \xEF\xBF\xBD, cut \xEF\xBF\xBD\xEF\xBF\xBD"},

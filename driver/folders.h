@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The separator the tool puts between a folder and a name found in it.
-extern const char kPathSeparator;
+// The path of name inside folder: the platform's separator between them,
+// none added where folder already ends in one.
+std::string PathInFolder(const std::string& folder, const std::string& name);
 
 // True when path names a folder (following links).
 bool IsFolder(const std::string& path);

@@ -3,7 +3,9 @@
 
 #include "driver/folders.h"
 
-const char kPathSeparator = '/';
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '/' ? folder + name : folder + '/' + name;
+}
 
 bool IsFolder(const std::string& path) {
     struct stat s;
@@ -17,7 +19,7 @@ bool ReadFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
         FolderEntry entry;
         entry.name = e->d_name;
         if (entry.name == "." || entry.name == "..") continue;
-        const std::string path = folder + kPathSeparator + entry.name;
+        const std::string path = PathInFolder(folder, entry.name);
         struct stat s;
         if (lstat(path.c_str(), &s) != 0) continue;
         if (S_ISLNK(s.st_mode)) {

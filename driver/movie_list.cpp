@@ -16,13 +16,6 @@ bool EndsWithIgnoringCase(const std::string& name, const char* suffix) {
     return true;
 }
 
-// A path inside folder: one separator between them, none doubled.
-std::string Join(const std::string& folder, const std::string& name) {
-    const char last = folder.empty() ? '\0' : folder.back();
-    const bool separated = last == kPathSeparator || last == '/';
-    return separated ? folder + name : folder + kPathSeparator + name;
-}
-
 // The movies under folder and the folders that could not be read, each list
 // in byte order of the paths. A list of folders still to read rather than
 // recursion: no depth of folders can run the stack out.
@@ -39,8 +32,8 @@ void WalkFolder(const std::string& folder, std::vector<MovieEntry>& out) {
         }
         for (const FolderEntry& e : entries) {
             if (e.name.empty() || e.name[0] == '.') continue;
-            if (e.folder) pending.push_back(Join(current, e.name));
-            if (e.file && HasMovieSuffix(e.name)) movies.push_back(Join(current, e.name));
+            if (e.folder) pending.push_back(PathInFolder(current, e.name));
+            if (e.file && HasMovieSuffix(e.name)) movies.push_back(PathInFolder(current, e.name));
         }
     }
     std::sort(movies.begin(), movies.end());

@@ -160,6 +160,11 @@ void CheckSelectorsAndArguments() {
     CHECK_EQ(fakeSelector, 0x00020068);
     CHECK_EQ(seenArgs[0], P(media));
 
+    answer = 0x7FFF0001;
+    CHECK_EQ(GetMediaDuration(media), 0x7FFF0001);
+    CHECK_EQ(fakeSelector, 0x0002006A);
+    CHECK_EQ(seenArgs[0], P(media));
+
     answer = int32_t(P(handle));
     CHECK_EQ(P(NewHandleClear(86)), P(handle));
     CHECK_EQ(fakeSelector, 0x0015000A);
@@ -241,6 +246,16 @@ void CheckComponentRequests() {
     // A negative media time travels as its 32-bit two's complement.
     TCGetTimeCodeAtTime(mh, -2, &frameNum, &def, &rec, nullptr);
     CHECK_EQ(Word(seenBlock + 4), 0xFFFFFFFE);
+
+    // So does a negative frame number.
+    TCFrameNumberToTimeCode(mh, -3, &def, &rec);
+    CHECK_EQ(seenArgs[0], P(mh));
+    CHECK_EQ(seenBlock[1], 12);
+    CHECK_EQ(seenBlock[2], 0x05);  // what 0x0105
+    CHECK_EQ(seenBlock[3], 0x01);
+    CHECK_EQ(Word(seenBlock + 4), 0xFFFFFFFD);
+    CHECK_EQ(Word(seenBlock + 8), P(&def));
+    CHECK_EQ(Word(seenBlock + 12), P(&rec));
 }
 
 void CheckNextInterestingTimeForm() {

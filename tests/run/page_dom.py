@@ -1,135 +1,75 @@
-"""Reads the DOM of a --qc --html page as the browser built it (chromium
---dump-dom) and checks it against the JSON lines of the same run.
-
-    page_dom.py DOM_FILE [JSONL_FILE]
-
-Prints one line per movie entry in page order, "<result> <data-movie> |
-<the path's text>", and a line beginning with "!" for every problem: a
-reference to anything outside the page, a mark without a title or outside
-an entry, a movie or listed finding of the JSON without its entry or mark
-where the JSON puts it, and entries out of order (what could not be read and
-what failed before what passed, each in the run's order)."""
+"""page_dom.py DOM JSONL: the DOM of a --qc --html page as Chromium built it
+(--dump-dom), against the JSON lines of the same run. Prints each entry as
+"<data-result> <data-movie> | <the path shown>", then "! <problem>" for
+anything that loads or runs, entries out of order (errors, failures, passes,
+each in the run's order), a listed finding without its mark at its frame,
+and a mark without a title or for no finding."""
 import html.parser
 import json
 import sys
 
-# Elements and attributes that load or run something.
-FOREIGN_ELEMENTS = {"script", "link", "iframe", "frame", "object", "embed", "img", "image", "audio", "video",
-                    "source", "base", "use", "form", "foreignobject"}
-FOREIGN_ATTRIBUTES = {"src", "href", "xlink:href", "srcset", "action", "formaction", "poster", "data",
-                      "background", "ping", "manifest", "codebase"}
-VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "source", "track", "wbr"}
-MARKS = ("break", "unreadable", "frame-gap", "timecode-ends")
+LOADS = {"script", "link", "iframe", "frame", "object", "embed", "img", "image", "audio", "video", "source",
+         "base", "use", "form", "foreignobject"}
+URLS = {"src", "href", "xlink:href", "srcset", "action", "formaction", "poster", "data", "background", "ping"}
 
 
-class Node:
-    def __init__(self, tag, attrs, parent):
-        self.tag, self.attrs, self.parent, self.children, self.text = tag, dict(attrs), parent, [], ""
-
-    def find(self, test):
-        found = [self] if test(self) else []
-        for child in self.children:
-            found += child.find(test)
-        return found
-
-    def all_text(self):
-        return self.text + "".join(child.all_text() for child in self.children)
-
-
-class Tree(html.parser.HTMLParser):
+class Page(html.parser.HTMLParser):
     def __init__(self):
-        super().__init__(convert_charrefs=True)
-        self.root = self.at = Node("#document", [], None)
+        super().__init__()
+        self.entries, self.marks, self.problems, self.text = [], [], [], None
 
     def handle_starttag(self, tag, attrs):
-        node = Node(tag, attrs, self.at)
-        self.at.children.append(node)
-        if tag not in VOID:
-            self.at = node
-
-    def handle_startendtag(self, tag, attrs):
-        self.at.children.append(Node(tag, attrs, self.at))
+        a = dict(attrs)
+        if tag in LOADS or (tag == "meta" and "http-equiv" in a) or any(
+                k in URLS or k.startswith("on") or "url(" in (v or "") for k, v in attrs):
+            self.problems.append("<%s %s> loads or runs something" % (tag, a))
+        if "data-movie" in a:
+            self.entries.append(dict(a, path=""))
+        if "data-check" in a:
+            self.marks.append(dict(a, tag=tag, movie=self.entries[-1]["data-movie"], title=""))
+        self.text = ("path" if a.get("class") == "path" else "title" if tag == "title" and self.marks
+                     else "style" if tag == "style" else None)
 
     def handle_endtag(self, tag):
-        node = self.at
-        while node.parent and node.tag != tag:
-            node = node.parent
-        if node.parent:
-            self.at = node.parent
+        self.text = None
 
     def handle_data(self, data):
-        self.at.text += data
+        if self.text == "path":
+            self.entries[-1]["path"] += data
+        elif self.text == "title":
+            self.marks[-1]["title"] += data
+        elif self.text == "style" and ("url(" in data or "@import" in data):
+            self.problems.append("a style sheet that loads something")
 
 
-def percent(value):
-    return float(value.rstrip("%"))
+def at(mark, place, first):
+    if mark["tag"] == "line":
+        return abs(float(mark["x1"][:-1]) - place) <= (0.001 if first else 0.1)
+    x = float(mark["x"][:-1])
+    return x - 0.001 <= place <= x + float(mark["width"][:-1]) + 0.001
 
 
-def main():
-    tree = Tree()
-    tree.feed(open(sys.argv[1], encoding="utf-8").read())
-    problems = []
-    for node in tree.root.find(lambda n: True):
-        if node.tag in FOREIGN_ELEMENTS:
-            problems.append("element " + node.tag)
-        for name, value in node.attrs.items():
-            if name in FOREIGN_ATTRIBUTES or name.startswith("on") or "url(" in (value or ""):
-                problems.append("attribute %s=%s on %s" % (name, value, node.tag))
-        if node.tag == "style" and ("url(" in node.text or "@import" in node.text):
-            problems.append("style that loads something")
-        if node.tag == "meta" and node.attrs.get("http-equiv"):
-            problems.append("meta http-equiv")
-
-    entries = tree.root.find(lambda n: "data-movie" in n.attrs)
-    for entry in entries:
-        path = entry.find(lambda n: "path" in n.attrs.get("class", "").split())
-        print("%s %s | %s" % (entry.attrs.get("data-result"), entry.attrs["data-movie"],
-                              path[0].all_text() if path else "(no path)"))
-    marks = {}  # (movie, check) -> [(frames, node)]
-    for mark in tree.root.find(lambda n: "data-check" in n.attrs):
-        entry = mark
-        while entry and "data-movie" not in entry.attrs:
-            entry = entry.parent
-        frames = [int(f) for f in mark.attrs.get("data-frames", "").split()]
-        titles = [c for c in mark.children if c.tag == "title" and c.text.strip()]
-        if not entry or not frames or not titles or int(mark.attrs.get("data-frame", -1)) != frames[0]:
-            problems.append("mark %s without its entry, frames or title" % mark.attrs)
+page = Page()
+page.feed(open(sys.argv[1], encoding="utf-8", newline="").read())
+reports = [json.loads(line) for line in open(sys.argv[2], encoding="utf-8", newline="")]
+for e in page.entries:
+    print("%s %s | %s" % (e["data-result"], e["data-movie"], e["path"]))
+order = [(r["movie"], r["result"]) for result in ("error", "fail", "pass") for r in reports if r["result"] == result]
+if [(e["data-movie"], e["data-result"]) for e in page.entries] != order:
+    page.problems.append("entries not in the order %s" % order)
+used = set()
+for r in reports:
+    for f in r["findings"]:
+        if f["check"] not in ("break", "unreadable", "frame-gap", "timecode-ends") or "omitted" in f:
             continue
-        marks.setdefault((entry.attrs["data-movie"], mark.attrs["data-check"]), []).append((frames, mark))
-
-    if len(sys.argv) > 2:
-        reports = [json.loads(line) for line in open(sys.argv[2], encoding="utf-8")]
-        expected = [r for r in reports if r["result"] == "error"] + [r for r in reports if r["result"] == "fail"] + \
-                   [r for r in reports if r["result"] == "pass"]
-        got = [(e.attrs["data-movie"], e.attrs.get("data-result")) for e in entries]
-        want = [(r["movie"], r["result"]) for r in expected]
-        if got != want:
-            problems.append("entries %s, not %s" % (got, want))
-        for r in reports:
-            listed = [f for f in r["findings"] if f["check"] in MARKS and "omitted" not in f]
-            shown = set()
-            for f in listed:
-                found = [(fr, m) for fr, m in marks.get((r["movie"], f["check"]), []) if f["frame"] in fr]
-                if not found:
-                    problems.append("%s: no mark for %s" % (r["movie"], f))
-                    continue
-                frames, mark = found[0]
-                shown.add(id(mark))
-                at = 100.0 * f["frame"] / r["frames"]
-                if mark.tag == "line":
-                    first = 100.0 * frames[0] / r["frames"]
-                    if abs(percent(mark.attrs["x1"]) - first) > 0.001 or abs(first - at) > 0.1:
-                        problems.append("%s: %s drawn at %s, not at %.3f%%" % (r["movie"], f, mark.attrs["x1"], at))
-                else:
-                    x, width = percent(mark.attrs["x"]), percent(mark.attrs["width"])
-                    if not x - 0.001 <= at <= x + width + 0.001:
-                        problems.append("%s: %s drawn from %s%% over %s%%" % (r["movie"], f, x, width))
-            for (movie, check), drawn in marks.items():
-                if movie == r["movie"]:
-                    problems += ["%s: a %s mark at %s for no finding" % (movie, check, fr)
-                                 for fr, m in drawn if id(m) not in shown]
-    for problem in problems:
-        print("! " + problem)
-
-
-main()
+        place = 100.0 * f["frame"] / r["frames"]
+        found = [i for i, m in enumerate(page.marks) if (m["movie"], m["data-check"]) == (r["movie"], f["check"])
+                 and str(f["frame"]) in m["data-frames"].split()
+                 and at(m, place, m["data-frame"] == str(f["frame"]))]
+        used.update(found)
+        if not found:
+            page.problems.append("%s: no mark at %.3f%% for %s" % (r["movie"], place, f))
+page.problems += ["mark %s without title or finding" % m for i, m in enumerate(page.marks)
+                  if i not in used or not m["title"] or m["data-frame"] != m["data-frames"].split()[0]]
+for problem in page.problems:
+    print("! " + problem)

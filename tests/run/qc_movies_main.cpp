@@ -1,13 +1,4 @@
-// qc_page_movies DIR: writes the hand-built movies of the QC page's tests
-// into DIR, for tools/qc_page_picture.sh.
-#include <cstdio>
-
+// qc_page_movies DIR: the movies of WriteQcPageMovies, for tools/qc_page_picture.sh.
 #include "tests/run/qc_movies.h"
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: qc_page_movies DIR\n");
-        return 2;
-    }
-    return WriteQcPageMovies(argv[1]) ? 0 : 1;
-}
+int main(int argc, char** argv) { return argc == 2 && WriteQcPageMovies(argv[1]) ? 0 : 1; }

@@ -1,5 +1,6 @@
 // Unit tests of the run's pure pieces: trimming, the time-scale conversion,
-// decimal formatting, output paths, script paths and the movie-path refusals.
+// decimal formatting, output paths, script paths, the movie-path refusals and
+// the QC page's calendar.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include "extract/trim_string.h"
 #include "writers/output_files.h"
 #include "writers/subtitle_script.h"
+#include "writers/utc_time.h"
 
 namespace {
 
@@ -204,6 +206,14 @@ TEST(MoviePath, QuotesAndLineBreaksCannotGoIntoTheScript) {
     EXPECT_EQ(CheckMoviePath("take\r.mov"), MoviePathCheck::NotScriptable);
     EXPECT_EQ(CheckMoviePath("it's a take\t(1).mov"), MoviePathCheck::Accepted);
     EXPECT_EQ(CheckMoviePath(""), MoviePathCheck::Accepted);
+}
+
+TEST(UtcTimeText, CountsLeapYearsAndCenturies) {
+    for (const auto& [seconds, text] : std::initializer_list<std::pair<int64_t, const char*>>{
+             {-1, "1970-01-01T00:00:00Z"}, {951782400, "2000-02-29T00:00:00Z"},
+             {4107542399, "2100-02-28T23:59:59Z"}, {4107542400, "2100-03-01T00:00:00Z"},
+             {kLatestUtcSeconds, "9999-12-31T23:59:59Z"}})
+        EXPECT_EQ(UtcTimeText(seconds), text) << seconds;
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-// '*' and '?' against a name, letters in either case as Windows compares
-// them.
+// '*' and '?' against a name, the letters A to Z in either case, as Windows
+// compares names.
 bool Matches(const char* pattern, const char* name) {
     const char* star = nullptr;
     const char* resume = nullptr;

@@ -17,8 +17,7 @@ FixtureMovie QcMovie(uint32_t frames, const std::vector<std::pair<uint32_t, uint
 // file, so that its frames have no timecode.
 void CutOffTimecodeSample(std::string& bytes, int index);
 
-// Writes a1_breaks.mov (breaks at 600 and 1200), a2_unlabelled.mov (frames
-// 900 to 1199 without timecode, which ends at 1500), a3_gap.mov (a frame
-// gap at 701), a4_dense.mov (breaks at 6001 to 6011), a5_damaged.mov (cut
-// off) and a6_clean.mov into dir. False when one cannot be written.
+// Writes into dir: a1_breaks.mov (breaks at 600 and 1200), a2_unlabelled.mov
+// (900 to 1199 without timecode, which ends at 1500), a3_gap.mov (a gap at
+// 701), a4_dense.mov (breaks at 6001 to 6011), a5_damaged.mov, a6_clean.mov.
 bool WriteQcPageMovies(const std::string& dir);

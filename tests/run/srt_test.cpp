@@ -32,9 +32,6 @@ TEST_F(RunTest, OptionsComeBeforeTheMoviePath) {
     };
     const std::string label = "Error: --expect-start takes a label HH:MM:SS:FF or HH:MM:SS;FF, not ";
     const std::string page = "Error: --html takes the name of the page's file, not ";
-    const std::string report = "--srt: fail\n  4 frames, frame rate 30000/1001\n"
-                               "  timecode 01:00:00:00 to 01:00:10:01, non-drop, 30 frames a second, rate 30000/1001\n";
-    const std::string unreadable = "  fail: no timecode for 1 frame at frame 1\n";
     for (const Case& c :
          {Case{{"--version"}, 0, "LumarestTC " LUMAREST_VERSION "\n", 1},
           Case{{"--bogus", "--srt"}, 255, "Error: unknown option --bogus\n" + kUsage, 1},
@@ -48,13 +45,15 @@ TEST_F(RunTest, OptionsComeBeforeTheMoviePath) {
           Case{{"--qc", "--expect-start"}, 255, label + "nothing\n" + kUsage, 1},
           Case{{"--qc", "--srt", "--", "--srt"}, 255, "Error: --srt writes a file and --qc writes none\n" + kUsage, 1},
           Case{{"--qc", "--expect-start=01:00:00;01", "--", "--srt"}, 1,
-               report + "  fail: starts at 01:00:00:00, 01:00:00;01 expected\n" + unreadable, 1},
+               "--srt: fail\n  4 frames, frame rate 30000/1001\n"
+               "  timecode 01:00:00:00 to 01:00:10:01, non-drop, 30 frames a second, rate 30000/1001\n"
+               "  fail: starts at 01:00:00:00, 01:00:00;01 expected\n  fail: no timecode for 1 frame at frame 1\n",
+               1},
           Case{{"--html", "p.html", "--srt"}, 255, "Error: --html needs --qc\n" + kUsage, 1},
           Case{{"--qc", "--html"}, 255, page + "nothing\n" + kUsage, 1},
           Case{{"--qc", "--html", "--json", "--srt"}, 255, page + "--json\n" + kUsage, 1},
-          Case{{"--qc", "--html", "b.MOV", "--srt"}, 255,
-               "Error: --html would write the page over the movie b.MOV\n" + kUsage, 1},
-          Case{{"--qc", "--html=--p.html", "--", "--srt"}, 1, report + unreadable, 2}}) {
+          Case{{"--qc", "--html=b.MOV", "--srt"}, 255,
+               "Error: --html would write the page over the movie b.MOV\n" + kUsage, 1}}) {
         SCOPED_TRACE(c.args.back());
         TearDown();
         SetUp();

@@ -7,7 +7,7 @@
 // time (user and system) is shown beside wall time because it holds still
 // when other work shares the machine. Then it makes a folder of small
 // movies and times one run over the folder against one run per movie,
-// with --qc and without.
+// with --qc and without, and --qc with its --html page.
 //
 //   lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]
 //                  [--ffprobe PATH|none] [--folder MOVIES] [--keep]
@@ -364,17 +364,21 @@ void PrintTable(const std::vector<SizeResult>& results, bool withFfprobe) {
 constexpr uint32_t kFolderSamples = 300;
 
 struct FolderResult {
-    Mode mode = Mode::Plain;
+    std::string options;   // as the table shows them
     bool ok = true;
     double oneRun = 0;     // wall of one run over the folder
-    double perMovie = 0;   // walls of the runs of one movie each, summed
+    double perMovie = -1;  // walls of the runs of one movie each, summed; -1: not run
     int64_t peakKiB = 0;   // of the one run
+    int64_t pageBytes = -1;  // with --html: the page's size
 };
 
-// Runs the tool once; false, with a line saying so, unless it ends with 0.
-bool RunOnce(const Options& o, Mode mode, const std::string& path, double* wall, int64_t* peakKiB) {
-    std::vector<std::string> args = {o.tool, path};
-    if (mode != Mode::Plain) args.insert(args.begin() + 1, kModeOptions[int(mode)]);
+// Runs the tool once with the options before path; false, with a line
+// saying so, unless it ends with 0.
+bool RunOnce(const Options& o, const std::vector<std::string>& options, const std::string& path, double* wall,
+             int64_t* peakKiB) {
+    std::vector<std::string> args = {o.tool};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(path);
     const ChildRun c = RunChild(o.launcher, args, false);
     *wall += c.wallSeconds;
     if (peakKiB) *peakKiB = c.peakKiB;
@@ -384,9 +388,11 @@ bool RunOnce(const Options& o, Mode mode, const std::string& path, double* wall,
 }
 
 // A folder of small movies: one run over the folder against one run per
-// movie, the plain run and --qc. Every run starts with no output file.
+// movie, for the plain run and --qc, and one run of --qc with its page.
+// Every run starts with no output file.
 std::vector<FolderResult> TimeFolder(const Options& o) {
     const std::string folder = o.dir + "/folder";
+    const std::string page = o.dir + "/qc.html";
     mkdir(folder.c_str(), 0777);
     std::vector<std::string> bases;
     const FixtureFile movie = BuildFixtureFile(BenchMovie(kFolderSamples));
@@ -394,21 +400,30 @@ std::vector<FolderResult> TimeFolder(const Options& o) {
         char name[32];
         std::snprintf(name, sizeof name, "/take%05u", k);
         bases.push_back(folder + name);
-        if (!WriteFixtureFile(bases.back() + ".mov", movie)) return {FolderResult{Mode::Plain, false}};
+        if (!WriteFixtureFile(bases.back() + ".mov", movie)) return {FolderResult{"none", false}};
     }
+    const std::vector<std::vector<std::string>> rows = {{}, {"--qc"}, {"--qc", "--html", page}};
     std::vector<FolderResult> results;
-    for (Mode mode : {Mode::Plain, Mode::Qc}) {
+    for (const std::vector<std::string>& options : rows) {
         FolderResult r;
-        r.mode = mode;
-        r.ok = RunOnce(o, mode, folder, &r.oneRun, &r.peakKiB);
-        std::string list;
-        if (mode == Mode::Plain && r.ok &&
-            (!ReadWholeFile(bases.back() + kSuffixes[0], &list) || LastLine(list) != BenchLastTimecode(kFolderSamples))) {
+        r.options = options.empty() ? "none" : options.size() == 1 ? options[0] : "--qc --html";
+        r.ok = RunOnce(o, options, folder, &r.oneRun, &r.peakKiB);
+        std::string bytes;
+        if (options.empty() && r.ok &&
+            (!ReadWholeFile(bases.back() + kSuffixes[0], &bytes) || LastLine(bytes) != BenchLastTimecode(kFolderSamples))) {
             std::printf("  the folder run's last movie has no complete list\n");
             r.ok = false;
         }
         for (const std::string& base : bases) RemoveOutputs(base);
-        for (size_t k = 0; k < bases.size() && r.ok; ++k) r.ok = RunOnce(o, mode, bases[k] + ".mov", &r.perMovie, nullptr);
+        if (options.size() > 1) {
+            r.ok = r.ok && ReadWholeFile(page, &bytes) && bytes.find(bases.back()) != std::string::npos;
+            r.pageBytes = int64_t(bytes.size());
+            unlink(page.c_str());
+        } else {
+            r.perMovie = 0;
+            for (size_t k = 0; k < bases.size() && r.ok; ++k)
+                r.ok = RunOnce(o, options, bases[k] + ".mov", &r.perMovie, nullptr);
+        }
         results.push_back(r);
     }
     for (const std::string& base : bases) {
@@ -420,16 +435,23 @@ std::vector<FolderResult> TimeFolder(const Options& o) {
 }
 
 void PrintFolderTable(const std::vector<FolderResult>& results, uint32_t movies) {
-    std::printf("\n| movies | samples each | option | one run over the folder | one run per movie | "
-                "per movie / one run | peak RSS, one run |\n|---:|---:|---|---:|---:|---:|---:|\n");
+    std::printf("\n| movies | samples each | options | one run over the folder | one run per movie | "
+                "per movie / one run | peak RSS, one run | page |\n|---:|---:|---|---:|---:|---:|---:|---:|\n");
     for (const FolderResult& r : results) {
-        const char* option = r.mode == Mode::Plain ? "none" : kModeOptions[int(r.mode)];
         if (!r.ok) {
-            std::printf("| %u | %u | %s | failed |\n", movies, kFolderSamples, option);
+            std::printf("| %u | %u | %s | failed |\n", movies, kFolderSamples, r.options.c_str());
             continue;
         }
-        std::printf("| %u | %u | %s | %.3f s | %.3f s | %.1f | %.2f MiB |\n", movies, kFolderSamples, option,
-                    r.oneRun, r.perMovie, Ratio(r.perMovie, r.oneRun), r.peakKiB / 1024.0);
+        std::printf("| %u | %u | %s | %.3f s |", movies, kFolderSamples, r.options.c_str(), r.oneRun);
+        if (r.perMovie >= 0)
+            std::printf(" %.3f s | %.1f |", r.perMovie, Ratio(r.perMovie, r.oneRun));
+        else
+            std::printf(" - | - |");
+        std::printf(" %.2f MiB |", r.peakKiB / 1024.0);
+        if (r.pageBytes >= 0)
+            std::printf(" %.2f MB |\n", r.pageBytes / 1e6);
+        else
+            std::printf(" - |\n");
     }
 }
 

@@ -77,7 +77,7 @@ void AppendFinding(std::string& out, const Finding& f) {
     out += "{\"check\":\"";
     out += CheckName(f.check);
     out += "\",\"severity\":\"";
-    out += CheckFails(f.check) ? "fail" : "warning";
+    out += SeverityName(f.check);
     out += '"';
     if (f.omitted > 0) {
         NumberField(out, "omitted", std::to_string(f.omitted));

@@ -23,7 +23,7 @@ void AppendFindings(std::string& out, const MovieReport& r) {
     if (r.findings.empty()) return;
     out += "<ul class=\"findings\">";
     for (const Finding& f : r.findings) {
-        const char* severity = CheckFails(f.check) ? "fail" : "warning";
+        const char* severity = SeverityName(f.check);
         out += "<li class=\"";
         out += severity;
         out += "\">";

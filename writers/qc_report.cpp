@@ -41,6 +41,8 @@ const char* CheckName(Check check) { return kChecks[int(check)].name; }
 
 bool CheckFails(Check check) { return kChecks[int(check)].fails; }
 
+const char* SeverityName(Check check) { return CheckFails(check) ? "fail" : "warning"; }
+
 bool ListFinding(MovieReport& report, Check check) {
     const int c = int(check);
     if (report.listed[c] >= kListedFindingsPerCheck) {

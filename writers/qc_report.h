@@ -43,6 +43,9 @@ const char* CheckName(Check check);
 // True for the checks whose findings fail the movie; the others warn.
 bool CheckFails(Check check);
 
+// "fail" or "warning", as CheckFails says.
+const char* SeverityName(Check check);
+
 // Findings listed per check and movie; the rest are counted in one more
 // finding of that check (see Finding::omitted).
 constexpr int64_t kListedFindingsPerCheck = 1000;

@@ -97,7 +97,7 @@ void AppendQcText(std::string& out, const MovieReport& r) {
     if (r.walked) out += "  " + FramesText(r) + "\n";
     if (r.hasTimecode) out += "  " + TimecodeText(r.timecode) + "\n";
     for (const Finding& f : r.findings)
-        out += std::string("  ") + (CheckFails(f.check) ? "fail: " : "warning: ") + FindingText(f) + "\n";
+        out += std::string("  ") + SeverityName(f.check) + ": " + FindingText(f) + "\n";
 }
 
 void AppendQcTotals(std::string& out, const QcTotals& t) {

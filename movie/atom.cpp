@@ -59,6 +59,8 @@ void ScanTopLevel(MovieFile* file, TopLevelScan* scan) {
             scan->movie = {offset, headerSize, truncated ? file->size - offset : size};
         } else if (type == FourCC("moof") && sane && !truncated) {
             scan->fragments.push_back({offset, headerSize, size});
+        } else if (type == FourCC("meta") && sane && scan->metadata.size() < kMaxTopLevelMetadata) {
+            scan->metadata.push_back({offset, headerSize, truncated ? file->size - offset : size});
         }
         if (!sane || truncated) {
             if (scan->hasMovie) scan->damagedAfterMovie = true;

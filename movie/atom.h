@@ -42,7 +42,9 @@ struct TopLevelScan {
     AtomLocation movie;           // the first moov
     std::vector<AtomLocation> fragments;  // every moof, in file order
     bool damagedAfterMovie = false;       // scan stopped at damage or truncation after moov
+    std::vector<AtomLocation> metadata;   // top-level meta atoms (a few at most), a cut one to the end of the file
 };
+constexpr size_t kMaxTopLevelMetadata = 8;
 
 // Scans the top level of the file. Stops at the first header that cannot be
 // read or makes no sense; what was found up to there stays valid.

@@ -65,6 +65,7 @@ MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file) {
     }
     file->fp = fp;
     file->size = size;
+    file->path = path;
     return MovieStatus::Ok;
 }
 
@@ -72,6 +73,7 @@ void CloseMovieFileForReading(MovieFile* file) {
     if (file->fp) std::fclose(file->fp);
     file->fp = nullptr;
     file->size = 0;
+    file->path.clear();
 }
 
 bool ReadMovieFileAt(MovieFile* file, uint64_t offset, void* dst, size_t count) {

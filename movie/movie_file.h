@@ -11,6 +11,7 @@
 struct MovieFile {
     std::FILE* fp = nullptr;
     uint64_t size = 0;
+    std::string path;  // as opened: files beside the movie are found from it
 };
 
 // Opens path read-only and measures it: Ok, FileNotFound, PermissionDenied or

@@ -7,7 +7,27 @@
 #include <string>
 #include <vector>
 
+#include "movie/clip_xml.h"
 #include "movie/sample_table.h"
+
+// How the samples of a timecode media give their labels.
+enum class TimecodeSamples : uint8_t {
+    FrameNumbers,  // 'tmcd': a 32-bit big-endian frame number per sample
+    RtmdLabels,    // 'rtmd' presented as timecode: hours, minutes, seconds and
+                   // frames in bytes 13 to 16 of each sample (see rtmd_track.h)
+};
+
+// Where a timecode media's labels were found and what was noticed on the
+// way, for the QC report.
+struct TimecodeOrigin {
+    const char* source = "tmcd";     // "tmcd" or "rtmd"
+    bool halfStepDeclared = false;   // the clip's XML says the video runs at twice the timecode
+    bool xmlUnreadable = false;      // an XML that could not be used was passed over
+    bool xmlMismatch = false;        // the XML's first label differs from frame 0's
+    LabelFields xmlStart;            // with xmlMismatch: the XML's label
+    LabelFields firstLabel;          // and frame 0's
+    bool dropFrameFromRate = false;  // nothing but the frame rate said drop frame
+};
 
 struct MediaModel {
     uint32_t type = 0;          // hdlr component subtype: 'vide', 'soun', 'tmcd', ...
@@ -17,6 +37,8 @@ struct MediaModel {
     std::vector<std::string> descriptions;  // stsd entries as stored, 1-based by index + 1
     SampleRuns runs;            // decode times of every sample
     SampleLocations locations;  // where each sample lies; filled for timecode media only
+    TimecodeSamples timecodeSamples = TimecodeSamples::FrameNumbers;
+    TimecodeOrigin timecodeOrigin;
     // Video without an edit list: the earliest presentation time (decode time
     // plus composition offset) among the first samples, less the first
     // sample's decode time. Players built on ffmpeg show the first frame then.

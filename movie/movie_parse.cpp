@@ -14,6 +14,7 @@
 #include "movie/atom_source.h"
 #include "movie/compressed_movie.h"
 #include "movie/fragments.h"
+#include "movie/rtmd_track.h"
 
 namespace {
 
@@ -440,7 +441,7 @@ bool ReadTrak(ParseContext* ctx, AtomRegion body) {
         if (head[0] == 0 && head[1] > RegionSize(stsz) / 4) return false;
         TrimRuns(&media.runs, head[1]);
     }
-    if (media.type == FourCC("tmcd") && !BuildLocations(&atoms)) return false;
+    if ((media.type == FourCC("tmcd") || IsRtmdMedia(media)) && !BuildLocations(&atoms)) return false;
     // When the first frame is shown: the edit list's leading empty edits, or
     // without an edit list the composition offsets at the head of ctts.
     if (atoms.hasElst) ReadLeadingEmptyEdits(atoms.elst, &atoms.track);
@@ -501,9 +502,14 @@ MovieStatus ReadMovie(MovieFile* file, MovieModel* movie) {
     AtomSource source = FileAtomSource(file);
     const AtomRegion moov{&source, scan.movie.offset + scan.movie.headerSize, scan.movie.offset + scan.movie.size};
     MovieStatus status = ParseMovieRegion(moov, movie);
-    if (status != MovieStatus::Ok || !movie->fragmented) return status;
-    source = AtomSource();  // the buffer's memory back before the fragments are read
+    if (status != MovieStatus::Ok) return status;
+    source = AtomSource();  // the buffer's memory back before more is read
     try {
+        // Sony's rtmd tracks come in plain movies; fragments carry no such track.
+        if (!movie->fragmented) {
+            PresentRtmdTimecode(file, scan.metadata, movie);
+            return MovieStatus::Ok;
+        }
         return ReadFragments(file, scan, movie);
     } catch (const std::bad_alloc&) {
         return MovieStatus::OutOfMemory;

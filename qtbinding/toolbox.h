@@ -203,6 +203,25 @@ constexpr OSErr unimpErr = -4;
 bool ToolboxKnowsPresentationTimes(void);
 OSErr GetTrackPresentationOffset(Track theTrack, TrackPresentationOffset* offset);
 
+// ---- Where the timecode comes from: the built-in reader's own operation ----
+// The built-in reader also presents timecode that is not in a 'tmcd' track
+// (Sony's per-frame rtmd metadata) as a timecode media, and notices on the
+// way what a QC engineer should know. QuickTime reads 'tmcd' tracks alone:
+// its binding answers unimpErr, and the run takes the timecode as a 'tmcd'
+// track's with nothing noticed.
+struct TimecodeOriginInfo {
+    const char* source = "tmcd";     // "tmcd" or "rtmd"
+    bool halfStepDeclared = false;   // the clip's XML: the video runs at twice the timecode's rate
+    bool xmlUnreadable = false;      // a clip XML that could not be used was passed over
+    bool xmlMismatch = false;        // the XML's first label differs from the first frame's
+    TimeCodeDef definition{};        // the media's
+    TimeCodeRecord xmlStart{};       // with xmlMismatch: the XML's label, under that definition
+    TimeCodeRecord firstLabel{};     // and the first frame's
+    bool dropFrameFromRate = false;  // no XML and no label said whether the count drops frames
+};
+
+OSErr GetTimecodeOrigin(Media timecodeMedia, TimecodeOriginInfo* info);
+
 // Timecode media handler requests, made through CallComponent with a request
 // block built by qtbinding/component_request.cpp (shared by both bindings).
 ComponentResult TCGetTimeCodeAtTime(MediaHandler mh, TimeValue mediaTime, int32_t* frameNum,

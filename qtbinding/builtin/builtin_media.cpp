@@ -5,6 +5,7 @@
 
 #include "movie/byte_cursor.h"
 #include "qtbinding/builtin/builtin_store.h"
+#include "qtbinding/builtin/timecode_record.h"
 
 namespace {
 
@@ -122,5 +123,33 @@ OSErr GetTrackPresentationOffset(Track theTrack, TrackPresentationOffset* offset
     offset->emptyEdits = TimeValue64(t->model->leadingEmptyEdits);
     offset->movieTimeScale = t->movie->timeScale;
     offset->compositionStart = t->model->media.compositionStart;
+    return noErr;
+}
+
+namespace {
+
+TimeCodeRecord LabelRecord(const LabelFields& label) {
+    TimeCodeRecord r{};
+    r.t.hours = label.hours;
+    r.t.minutes = label.minutes;
+    r.t.seconds = label.seconds;
+    r.t.frames = label.frames;
+    return r;
+}
+
+}  // namespace
+
+OSErr GetTimecodeOrigin(Media timecodeMedia, TimecodeOriginInfo* info) {
+    MediaRecord* m = LiveMedia(timecodeMedia);
+    if (!m || !info) return paramErr;
+    const TimecodeOrigin& o = m->model->timecodeOrigin;
+    info->source = o.source;
+    info->halfStepDeclared = o.halfStepDeclared;
+    info->xmlUnreadable = o.xmlUnreadable;
+    info->xmlMismatch = o.xmlMismatch;
+    if (!m->model->descriptions.empty()) ReadTimecodeDefinition(m->model->descriptions[0], &info->definition);
+    info->xmlStart = LabelRecord(o.xmlStart);
+    info->firstLabel = LabelRecord(o.firstLabel);
+    info->dropFrameFromRate = o.dropFrameFromRate;
     return noErr;
 }

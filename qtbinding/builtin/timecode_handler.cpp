@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "movie/byte_cursor.h"
+#include "movie/rtmd_track.h"
 #include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/builtin/timecode_record.h"
 
@@ -23,25 +24,52 @@ int64_t SampleSpanEnd(const SampleRuns& table, uint64_t sample, int64_t start) {
 // Finds the timecode sample in force at time, reads its 32-bit big-endian
 // value from the file and its definition from its sample description, and
 // keeps them in the cache.
+// The frame count that an rtmd sample's label shows under the definition.
+ComponentResult ReadLabelCount(MovieFile* file, uint64_t offset, uint32_t size, const TimeCodeDef& definition,
+                               int64_t* count) {
+    LabelFields label;
+    switch (ReadRtmdLabel(file, offset, size, &label)) {
+        case RtmdRead::Ok:
+            break;
+        case RtmdRead::Missing:
+            return invalidSampleTable;
+        case RtmdRead::ReadError:
+            return ioErr;
+    }
+    return LabelToFrameCount(definition, label.hours, label.minutes, label.seconds, label.frames, count);
+}
+
 ComponentResult LoadTimecodeSample(MovieFile* file, const MediaModel& media, int64_t time,
                                    TimecodeSampleCache* cache) {
     cache->sampleKnown = false;
     cache->answered = false;
+    const bool labels = media.timecodeSamples == TimecodeSamples::RtmdLabels;
     uint64_t sample;
     int64_t start;
     if (!FindSampleAtTime(media.runs, time, &sample, &start)) return timeNotInMedia;
+    // A frame label per sample: past the last there is none to count on from.
+    if (labels && time >= media.runs.endTime) return timeNotInMedia;
     uint64_t offset;
     uint32_t size, description;
     if (!FindSampleLocation(media.locations, sample, &offset, &size, &description)) return invalidSampleTable;
-    if (size < 4 || offset > file->size || file->size - offset < 4) return invalidSampleTable;
     uint8_t raw[4];
-    if (!ReadMovieFileAt(file, offset, raw, 4)) return ioErr;
+    if (!labels) {
+        if (size < 4 || offset > file->size || file->size - offset < 4) return invalidSampleTable;
+        if (!ReadMovieFileAt(file, offset, raw, 4)) return ioErr;
+    }
     if (description == 0 || description > media.descriptions.size()) return invalidSampleDescription;
     ComponentResult result = ReadTimecodeDefinition(media.descriptions[description - 1], &cache->definition);
     if (result != noErr) return result;
+    if (labels) {
+        int64_t count;
+        result = ReadLabelCount(file, offset, size, cache->definition, &count);
+        if (result != noErr) return result;
+        cache->value = uint32_t(count);  // below a day's frames
+    } else {
+        cache->value = LoadU32(raw);
+    }
     cache->spanStart = start;
-    cache->spanEnd = SampleSpanEnd(media.runs, sample, start);
-    cache->value = LoadU32(raw);
+    cache->spanEnd = std::min(SampleSpanEnd(media.runs, sample, start), labels ? media.runs.endTime : INT64_MAX);
     cache->divisor = int64_t(media.timeScale) * int64_t(cache->definition.frameDuration);
     cache->sampleKnown = true;
     return noErr;

@@ -71,6 +71,22 @@ ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCo
     return noErr;
 }
 
+ComponentResult LabelToFrameCount(const TimeCodeDef& def, int hours, int minutes, int seconds, int frames,
+                                  int64_t* count) {
+    const int64_t fps = def.numFrames;
+    if (fps == 0 || (def.flags & tcCounter)) return invalidSampleDescription;
+    if (hours >= 24 || minutes >= 60 || seconds >= 60 || frames >= fps) return invalidTime;
+    const int64_t totalMinutes = int64_t(hours) * 60 + minutes;
+    int64_t n = (totalMinutes * 60 + seconds) * fps + frames;
+    if (DropFrameApplies(def)) {
+        const int64_t dropped = fps / 15;
+        if (minutes % 10 != 0 && seconds == 0 && frames < dropped) return invalidTime;
+        n -= dropped * (totalMinutes - totalMinutes / 10);
+    }
+    *count = n;
+    return noErr;
+}
+
 bool StepRecord(const TimeCodeDef& def, int64_t count, int64_t previousCount, const TimeCodeRecord& previous,
                 TimeCodeRecord* rec, int32_t* shown) {
     if (def.flags & tcCounter) return false;

@@ -29,6 +29,14 @@ int64_t CountWithinDay(const TimeCodeDef& def, int64_t count);
 ComponentResult FrameCountToRecord(const TimeCodeDef& def, int64_t count, TimeCodeRecord* rec,
                                    int32_t* shown);
 
+// The frame count that shows hours:minutes:seconds:frames under the
+// definition, counted as FrameCountToRecord counts (drop-frame numbering
+// where it applies). invalidTime for a label the definition never shows:
+// hours from 24, minutes or seconds from 60, frames at or past the count,
+// a label that drop frame skips; invalidSampleDescription for counter mode.
+ComponentResult LabelToFrameCount(const TimeCodeDef& def, int hours, int minutes, int seconds, int frames,
+                                  int64_t* count);
+
 // The record of `count` made from `previous`, the record of `previousCount`
 // (both already within their day, see CountWithinDay), when count is the next
 // frame within the same second: only the frames field moves, with no

@@ -1,0 +1,48 @@
+// The clip's non-real-time metadata that Sony cameras write as XML (root
+// element NonRealTimeMeta), inside the MP4 and beside it on the card as
+// <stem>M01.XML. Of it the timecode needs one table:
+//
+//   <LtcChangeTable tcFps="30" halfStep="false">
+//     <LtcChange frameCount="0" value="67212901" status="increment"/>
+//
+// tcFps is the timecode's nominal frames a second, halfStep="true" says the
+// video runs at twice that, and each value is the four bytes of an SMPTE
+// 12M timecode in hex, frames first.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// Hours, minutes, seconds and frames as a timecode shows them.
+struct LabelFields {
+    uint8_t hours = 0;
+    uint8_t minutes = 0;
+    uint8_t seconds = 0;
+    uint8_t frames = 0;
+};
+
+// Bytes read of an XML document at most: a real one is a few kilobytes.
+constexpr uint64_t kClipXmlMaxBytes = 1 << 20;
+
+struct ClipXml {
+    int tcFps = 0;          // nominal frames a second of the timecode
+    bool halfStep = false;  // the video runs at twice tcFps
+    LabelFields start;      // the label of frame 0 (frameCount="0")
+    bool dropFrame = false; // bit 6 of that value's frames byte
+    bool secondOfPair = false;  // bit 7 of its seconds byte: with halfStep, the second frame of a label
+};
+
+// Reads the table from the document's text. False when the text is not a
+// NonRealTimeMeta document with an LtcChangeTable whose tcFps is a positive
+// number and which holds a valid frameCount="0" change. Entities are never
+// expanded, comments, processing instructions and a DOCTYPE are passed
+// over, element names may carry a namespace prefix and attributes may come
+// in any order.
+bool ParseClipXml(std::string_view text, ClipXml* xml);
+
+// The four bytes of an SMPTE 12M timecode as they are stored (frames,
+// seconds, minutes, hours), each BCD under its flag bits: frames tens in
+// bits 4-5 (bit 6 drop frame, bit 7 colour frame), seconds and minutes
+// tens in bits 4-6 (bit 7 a flag), hours tens in bits 4-5. False when a
+// digit is not decimal or a field is out of its range.
+bool DecodeSmpte12m(const uint8_t bytes[4], LabelFields* label, bool* dropFrame, bool* secondsFlag);

@@ -51,7 +51,10 @@ MovieReport CheckMovie(const char* moviePath, const RunOptions& options) {
         const MediaTimeScales scales{GetMediaTimeScale(t.VideoMedia),
                                      t.TimecodeMedia ? GetMediaTimeScale(t.TimecodeMedia) : 0};
         const TimeValue timecodeEnd = t.TimecodeMedia ? GetMediaDuration(t.TimecodeMedia) : 0;
-        CheckMovieTimecode(t.VideoMedia, t.TimecodeMedia ? t.TimecodeHandler : nullptr, scales, timecodeEnd,
+        // QuickTime tells nothing of where its timecode came from: a 'tmcd' track.
+        TimecodeOriginInfo origin;
+        if (t.TimecodeMedia && GetTimecodeOrigin(t.TimecodeMedia, &origin) != noErr) origin = TimecodeOriginInfo();
+        CheckMovieTimecode(t.VideoMedia, t.TimecodeMedia ? t.TimecodeHandler : nullptr, scales, timecodeEnd, origin,
                            options.expectStart ? &options.startLabel : nullptr, report);
     }
     CompleteReport(report);

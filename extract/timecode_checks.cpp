@@ -94,12 +94,6 @@ void DescribeDefinition(TimecodeSummary& t, const TimeCodeDef& d) {
 
 void CheckFrameTimecode(TimecodeChecks& c, TimeValue64 time) {
     const TimeValue timecodeTime = ToTimecodeMediaTime(time, c.scales);
-    // Past its last sample the handler counts on from that sample: labels,
-    // but nobody wrote them. (A duration held at the 32-bit limit is no end.)
-    if (!c.endReported && c.timecodeEnd > 0 && c.timecodeEnd < INT32_MAX && timecodeTime >= c.timecodeEnd) {
-        c.endReported = true;
-        AddFrameFinding(c, Check::TimecodeEnds, c.frames);
-    }
     int32_t count = 0;
     TimeCodeDef definition{};
     TimeCodeRecord record{};
@@ -107,6 +101,12 @@ void CheckFrameTimecode(TimecodeChecks& c, TimeValue64 time) {
         if (c.uncountedFrom < 0) c.uncountedFrom = c.frames;
         c.previousCounted = false;
         return;
+    }
+    // Past its last sample the handler counts on from that sample: labels,
+    // but nobody wrote them. (A duration held at the 32-bit limit is no end.)
+    if (!c.endReported && c.timecodeEnd > 0 && c.timecodeEnd < INT32_MAX && timecodeTime >= c.timecodeEnd) {
+        c.endReported = true;
+        AddFrameFinding(c, Check::TimecodeEnds, c.frames);
     }
     CloseUncountedRun(c);
     if (!c.anyCounted) {
@@ -137,13 +137,31 @@ void CheckDefinition(TimecodeChecks& c) {
         const int64_t rounded = rate.den ? (2 * rate.num + rate.den) / (2 * rate.den) : 0;
         if (rate.den && d.numFrames != rounded) AddFrameFinding(c, Check::NominalRate, -1);
     }
-    if (RatesDiffer(r.frameRate, rate)) {
+    // A camera that counts 50p or 59.94p in pairs of frames says so in its
+    // XML: a timecode at half the video's rate is then as it should be.
+    const bool halfByDesign = c.origin.halfStepDeclared && !RatesDiffer(r.frameRate, Rate{2 * rate.num, rate.den});
+    if (RatesDiffer(r.frameRate, rate) && !halfByDesign) {
         Finding f;
         f.check = Check::Rate;
         f.video = r.frameRate;
         f.timecode = rate;
         AddFinding(r, std::move(f));
     }
+}
+
+// What the reader noticed on finding the labels: a clip XML passed over or
+// disagreeing, drop frame decided by the rate alone.
+void CheckOrigin(TimecodeChecks& c) {
+    const TimecodeOriginInfo& o = c.origin;
+    if (o.xmlUnreadable) AddFrameFinding(c, Check::XmlUnreadable, -1);
+    if (o.xmlMismatch) {
+        Finding f;
+        f.check = Check::XmlMismatch;
+        f.expected = Label(c, o.definition, o.xmlStart);
+        f.after = Label(c, o.definition, o.firstLabel);
+        AddFinding(*c.report, std::move(f));
+    }
+    if (o.dropFrameFromRate) AddFrameFinding(c, Check::DropFrameUnknown, -1);
 }
 
 // A frame gap's length in usual durations, in thousandths, rounded.
@@ -185,8 +203,11 @@ TimeValue64 UsualDuration(const DurationTally& tally) {
 }
 
 void StartTimecodeChecks(TimecodeChecks& checks, MovieReport& report, MediaHandler handler,
-                         const MediaTimeScales& scales, TimeValue timecodeEnd, const std::string* expectedStart) {
+                         const MediaTimeScales& scales, TimeValue timecodeEnd, const TimecodeOriginInfo& origin,
+                         const std::string* expectedStart) {
     checks.report = &report;
+    checks.origin = origin;
+    report.timecode.source = origin.source;
     checks.handler = handler;
     checks.scales = scales;
     checks.timecodeEnd = timecodeEnd;
@@ -215,6 +236,7 @@ bool FinishTimecodeChecks(TimecodeChecks& checks) {
             r.timecode.end = Label(checks, checks.previousDefinition, checks.previousRecord);
             CheckDefinition(checks);
         }
+        CheckOrigin(checks);
         if (checks.expectStart && (!checks.anyCounted || r.timecode.start != checks.expectedStart)) {
             Finding f;
             f.check = Check::Start;
@@ -243,9 +265,10 @@ void ListFrameGaps(Media videoMedia, TimecodeChecks& checks) {
 }
 
 void CheckMovieTimecode(Media videoMedia, MediaHandler handler, const MediaTimeScales& scales,
-                        TimeValue timecodeEnd, const std::string* expectedStart, MovieReport& report) {
+                        TimeValue timecodeEnd, const TimecodeOriginInfo& origin, const std::string* expectedStart,
+                        MovieReport& report) {
     TimecodeChecks checks;
-    StartTimecodeChecks(checks, report, handler, scales, timecodeEnd, expectedStart);
+    StartTimecodeChecks(checks, report, handler, scales, timecodeEnd, origin, expectedStart);
     TimeValue64 time, duration;
     for (bool more = FirstSample(videoMedia, &time, &duration); more; more = NextSample(videoMedia, &time, &duration))
         CheckFrame(checks, time, duration);

@@ -35,6 +35,7 @@ struct TimecodeChecks {
     MediaHandler handler = nullptr;  // null without a timecode track
     MediaTimeScales scales;
     TimeValue timecodeEnd = 0;  // where the timecode track's samples end, in its media's time
+    TimecodeOriginInfo origin;  // where the labels come from
     bool expectStart = false;
     std::string expectedStart;
 
@@ -63,7 +64,8 @@ struct TimecodeChecks {
 // Ready for a movie's first frame. expectedStart: the label the first one
 // must show, or null.
 void StartTimecodeChecks(TimecodeChecks& checks, MovieReport& report, MediaHandler handler,
-                         const MediaTimeScales& scales, TimeValue timecodeEnd, const std::string* expectedStart);
+                         const MediaTimeScales& scales, TimeValue timecodeEnd, const TimecodeOriginInfo& origin,
+                         const std::string* expectedStart);
 
 // The next frame: the video sample at time, lasting duration.
 void CheckFrame(TimecodeChecks& checks, TimeValue64 time, TimeValue64 duration);
@@ -82,4 +84,5 @@ void ListFrameGaps(Media videoMedia, TimecodeChecks& checks);
 // Both walks over a movie's video, filling the report (CompleteReport is
 // the caller's, who may add findings of the whole movie first).
 void CheckMovieTimecode(Media videoMedia, MediaHandler handler, const MediaTimeScales& scales,
-                        TimeValue timecodeEnd, const std::string* expectedStart, MovieReport& report);
+                        TimeValue timecodeEnd, const TimecodeOriginInfo& origin, const std::string* expectedStart,
+                        MovieReport& report);

@@ -90,6 +90,10 @@ void AppendFinding(std::string& out, const Finding& f) {
             LabelField(out, "expected", f.expected);
             LabelField(out, "found", f.after);
             break;
+        case Check::XmlMismatch:
+            LabelField(out, "xml", f.expected);
+            LabelField(out, "found", f.after);
+            break;
         case Check::Break:
             LabelField(out, "before", f.before);
             LabelField(out, "after", f.after);
@@ -119,6 +123,7 @@ void AppendTimecode(std::string& out, const TimecodeSummary& t) {
     NumberField(out, "frames_per_second", t.defined ? std::to_string(t.framesPerSecond) : "null");
     RateField(out, "rate", t.rate);
     NumberField(out, "wraps_24h", !t.defined ? "null" : t.wraps24h ? "true" : "false");
+    LabelField(out, "source", t.source);
     out += '}';
 }
 

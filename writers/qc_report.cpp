@@ -13,6 +13,7 @@ struct CheckInfo {
 constexpr CheckInfo kChecks[kCheckCount] = {
     {"no-video", true},        {"no-timecode", true}, {"start", true},
     {"drop-frame-flag", false}, {"nominal-rate", false}, {"rate", false},
+    {"xml-unreadable", false}, {"xml-mismatch", false}, {"drop-frame-unknown", false},
     {"break", true},           {"unreadable", true},  {"timecode-ends", false},
     {"frame-gap", false},
 };

@@ -29,15 +29,19 @@ enum class Check : uint8_t {
     DropFrameFlag,
     NominalRate,
     Rate,
+    XmlUnreadable,
+    XmlMismatch,
+    DropFrameUnknown,
     Break,
     Unreadable,
     TimecodeEnds,
     FrameGap,
 };
-constexpr int kCheckCount = 10;
+constexpr int kCheckCount = 13;
 
 // "no-video", "no-timecode", "start", "drop-frame-flag", "nominal-rate",
-// "rate", "break", "unreadable", "timecode-ends", "frame-gap".
+// "rate", "xml-unreadable", "xml-mismatch", "drop-frame-unknown", "break",
+// "unreadable", "timecode-ends", "frame-gap".
 const char* CheckName(Check check);
 
 // True for the checks whose findings fail the movie; the others warn.
@@ -54,7 +58,8 @@ struct Finding {
     Check check = Check::Break;
     int64_t frame = -1;  // the frame it is at; -1 for findings of the whole movie
     // break: before, after, expected (the label continuity gives);
-    // start: expected, found (in `after`).
+    // start: expected, found (in `after`); xml-mismatch: the XML's label (in
+    // `expected`) and the first frame's (in `after`).
     // A label the handler could not give stays empty and is written as null.
     std::string before;
     std::string after;
@@ -76,6 +81,7 @@ struct TimecodeSummary {
     int framesPerSecond = 0;
     Rate rate;
     bool wraps24h = false;
+    const char* source = "tmcd";  // where the labels were read: "tmcd" or "rtmd"
 };
 
 struct MovieReport {

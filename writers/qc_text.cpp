@@ -54,6 +54,12 @@ std::string FindingText(const Finding& f) {
             return "frames a second of the timecode differ from its rate";
         case Check::Rate:
             return "video at " + RateText(f.video) + " frames a second, timecode at " + RateText(f.timecode);
+        case Check::XmlUnreadable:
+            return "the clip's XML cannot be read or holds no LtcChangeTable; the labels and the frame rate decide";
+        case Check::XmlMismatch:
+            return "the clip's XML starts at " + Shown(f.expected) + ", the first frame's label is " + Shown(f.after);
+        case Check::DropFrameUnknown:
+            return "no XML or label says whether the timecode drops frames; drop frame taken from the frame rate";
         case Check::Break:
             return "break" + at + ": " + Shown(f.before) + " jumps to " + Shown(f.after) + ", " +
                    Shown(f.expected) + " expected";
@@ -81,6 +87,7 @@ std::string TimecodeText(const TimecodeSummary& t) {
         text += std::string(", ") + t.format + ", " + std::to_string(t.framesPerSecond) + " frames a second, rate " +
                 RateText(t.rate);
         if (t.wraps24h) text += ", wraps at 24 hours";
+        if (std::string(t.source) != "tmcd") text += std::string(", read from the ") + t.source + " track";
     }
     return text;
 }

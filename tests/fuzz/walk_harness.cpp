@@ -163,8 +163,10 @@ void CheckVideo(Track track, Media video, Media timecode, MediaHandler handler, 
     MovieReport report;
     report.hasTimecode = timecode != nullptr;
     TimecodeChecks checks;
+    TimecodeOriginInfo origin;
+    if (timecode) GetTimecodeOrigin(timecode, &origin);
     StartTimecodeChecks(checks, report, timecode ? handler : nullptr, scales,
-                        timecode ? GetMediaDuration(timecode) : 0, nullptr);
+                        timecode ? GetMediaDuration(timecode) : 0, origin, nullptr);
     summary->videoSamples =
         WalkMedia(track, video, timecode ? handler : nullptr, scales.timecode, summary, &checks);
     if (FinishTimecodeChecks(checks)) ListFrameGaps(video, checks);

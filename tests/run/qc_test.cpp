@@ -97,7 +97,7 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
     EXPECT_NE(lines.find("{\"movie\":\"camera_half_scale.mov\",\"result\":\"pass\",\"error\":null,\"frames\":60,"
                          "\"frame_rate\":\"30000/1001\",\"timecode\":{\"start\":\"00:00:59;28\",\"end\":"
                          "\"00:01:01;29\",\"format\":\"drop-frame\",\"frames_per_second\":30,\"rate\":"
-                         "\"30000/1001\",\"wraps_24h\":false}"),
+                         "\"30000/1001\",\"wraps_24h\":false,\"source\":\"tmcd\"}"),
               std::string::npos);
 }
 

@@ -48,6 +48,8 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
         {"jump_forward", QcMovie(10, {{0, 5}, {100, 5}}), 1, Break(5, Nd(4), Nd(100), Nd(5))},
         {"jump_back", QcMovie(10, {{100, 5}, {50, 5}}), 1, Break(5, Nd(104), Nd(50), Nd(105))},
         {"repeated", QcMovie(10, {{0, 5}, {4, 5}}), 1, Break(5, Nd(4), Nd(4), Nd(5))},
+        {"skip_one_at_25", QcMovie(25, {{900000, 20}, {900021, 5}}, 0, 25), 1,
+         Break(20, "10:00:00:19", "10:00:00:21", "10:00:00:20")},
         // The labels skipped at 00:01:00;00 are no break; the jump after them is.
         {"drop_skip_then_break", QcMovie(8, {{1798, 4}, {1900, 4}}, kDropFrame), 1,
          Break(4, Df(1801), Df(1900), Df(1802))},
@@ -56,6 +58,10 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
         {"drop_flag_at_25", {}, 0, Warning("drop-frame-flag")},
         {"29_at_29_97", QcMovie(10, {{0, 10}}, 0, 29), 0, Warning("nominal-rate")},
         {"59_94_under_29_97", {}, 0, Warning("rate", ",\"video\":\"60000/1001\",\"timecode\":\"30000/1001\"")},
+        // Frame 5 falls between labels 2 and 3: the one expected is 3.
+        {"jump_at_odd_59_94", QcMovie(10, {{0, 5}, {100, 5}}, kDropFrame), 1,
+         Warning("rate", ",\"video\":\"60000/1001\",\"timecode\":\"30000/1001\"") + "," +
+             Break(5, Df(2), Df(100), Df(3))},
         {"late_frame", QcMovie(0, {{0, 9}}), 0, Warning("frame-gap", ",\"frame\":5,\"frames\":2")},
         {"cut_off", QcMovie(10, {{0, 5}, {5, 5}}), 1,
          "{\"check\":\"unreadable\",\"severity\":\"fail\",\"frame\":5,\"count\":5}"},
@@ -71,6 +77,9 @@ TEST_F(RunTest, QcFindsExactlyTheFaultsOfHandBuiltMovies) {
             t = {FixtureVideoTrack(25, 10, 1), FixtureTimecodeTrack(kDropFrame, 25, 1, 25, 25, 0, 10)};
         if (name == "59_94_under_29_97")
             t = {FixtureVideoTrack(60000, 8, 1001), FixtureTimecodeTrack(0, 30000, 1001, 30, 30000, 0, 4004)};
+        // The same frames at 25 fps (25025 / 1001), and at 59.94 under a 29.97 timecode.
+        if (name == "skip_one_at_25") t[0].timeScale = t[1].timeScale = t[1].tcTimeScale = 25025;
+        if (name == "jump_at_odd_59_94") t[0].timeScale = t[1].timeScale = 60000;
         if (name == "late_frame") t[0].stts = {{4, 1001}, {1, 2002}, {3, 1001}};
         if (name == "nle_600")
             t = {FixtureVideoTrack(24000, 48, 1001), FixtureTimecodeTrack(0, 24000, 1001, 24, 600, 86400, 1202)};

@@ -7,10 +7,12 @@
 // time (user and system) is shown beside wall time because it holds still
 // when other work shares the machine. Then it makes a folder of small
 // movies and times one run over the folder against one run per movie,
-// with --qc and without, and --qc with its --html page.
+// with --qc and without, and --qc with its --html page. Last, a clip shaped
+// as Sony's cameras write it (a label per frame in an rtmd track) against a
+// tmcd movie of the same frames, plain and with --qc.
 //
 //   lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]
-//                  [--ffprobe PATH|none] [--folder MOVIES] [--keep]
+//                  [--ffprobe PATH|none] [--folder MOVIES] [--sony FRAMES] [--keep]
 //
 // Exit status 0 when every run of the tool succeeded and wrote exactly the
 // expected bytes; 1 otherwise; 2 for a usage error.
@@ -45,6 +47,7 @@ struct Options {
     std::string dir = "lumarest-bench";
     std::string ffprobe = "ffprobe";
     uint32_t folderMovies = 1000;  // 0: no folder table
+    uint32_t sonyFrames = kBenchSonyFrames;  // 0: no Sony table
     bool keep = false;
 };
 
@@ -114,6 +117,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->ffprobe = argv[++i];
         } else if (a == "--folder" && hasValue) {
             o->folderMovies = uint32_t(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--sony" && hasValue) {
+            o->sonyFrames = uint32_t(std::strtoul(argv[++i], nullptr, 10));
         } else {
             return false;
         }
@@ -455,13 +460,75 @@ void PrintFolderTable(const std::vector<FolderResult>& results, uint32_t movies)
     }
 }
 
+struct SonyResult {
+    const char* movie;
+    const char* option;
+    bool ok = true;
+    double wall = 0, cpu = 0;  // medians
+    int64_t peakKiB = 0, bytesRead = 0;
+    uint64_t movieBytes = 0;
+};
+
+// The Sony-shaped clip and its tmcd twin, plain and with --qc: each run
+// must end with 0, the plain one with the last label in its list.
+std::vector<SonyResult> TimeSony(const Options& o) {
+    std::vector<SonyResult> results;
+    for (const bool rtmd : {true, false}) {
+        const std::string base = o.dir + (rtmd ? "/sony_rtmd" : "/sony_tmcd");
+        const FixtureFile movie = BuildFixtureFile(BenchSonyMovie(o.sonyFrames, rtmd));
+        const bool written = WriteFixtureFile(base + ".MP4", movie);
+        for (const char* option : {"", "--qc"}) {
+            SonyResult r;
+            r.movie = rtmd ? "rtmd" : "tmcd";
+            r.option = *option ? option : "none";
+            r.movieBytes = movie.head.size() + movie.hole + movie.tail.size();
+            r.ok = written;
+            std::vector<double> walls, cpus;
+            for (int i = 0; i < o.runs && r.ok; ++i) {
+                RemoveOutputs(base);
+                std::vector<std::string> args = {o.tool, base + ".MP4"};
+                if (*option) args.insert(args.begin() + 1, option);
+                const ChildRun c = RunChild(o.launcher, args, false);
+                r.ok = c.started && c.exitStatus == 0;
+                walls.push_back(c.wallSeconds);
+                cpus.push_back(c.cpuSeconds);
+                r.peakKiB = std::max(r.peakKiB, c.peakKiB);
+                r.bytesRead = std::max(r.bytesRead, c.bytesRead);
+            }
+            std::string list;
+            if (r.ok && !*option)
+                r.ok = ReadWholeFile(base + kSuffixes[0], &list) && LastLine(list) == BenchSonyLastLabel(o.sonyFrames);
+            r.wall = Median(walls);
+            r.cpu = Median(cpus);
+            RemoveOutputs(base);
+            results.push_back(r);
+        }
+        if (!o.keep) unlink((base + ".MP4").c_str());
+    }
+    return results;
+}
+
+void PrintSonyTable(const std::vector<SonyResult>& results, uint32_t frames) {
+    std::printf("\n| timecode | options | frames | movie | wall | CPU | peak RSS | bytes read | read per frame |\n"
+                "|---|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const SonyResult& r : results) {
+        if (!r.ok) {
+            std::printf("| %s | %s | %u | failed |\n", r.movie, r.option, frames);
+            continue;
+        }
+        std::printf("| %s | %s | %u | %.1f MB | %.4f s | %.4f s | %.2f MiB | %.1f KiB | %.1f B |\n", r.movie,
+                    r.option, frames, r.movieBytes / 1e6, r.wall, r.cpu, r.peakKiB / 1024.0, r.bytesRead / 1024.0,
+                    Ratio(double(r.bytesRead), frames));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, &o)) {
         std::printf("Usage: lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]"
-                    " [--ffprobe PATH|none] [--folder MOVIES] [--keep]\n");
+                    " [--ffprobe PATH|none] [--folder MOVIES] [--sony FRAMES] [--keep]\n");
         return 2;
     }
     if (access(o.tool.c_str(), X_OK) != 0) {
@@ -495,8 +562,16 @@ int main(int argc, char** argv) {
         folder = TimeFolder(o);
         for (const FolderResult& r : folder) ok = ok && r.ok;
     }
+    std::vector<SonyResult> sony;
+    if (o.sonyFrames > 0) {
+        std::printf("A Sony-shaped clip of %u frames and its tmcd twin\n", o.sonyFrames);
+        std::fflush(stdout);
+        sony = TimeSony(o);
+        for (const SonyResult& r : sony) ok = ok && r.ok;
+    }
     if (!o.keep) rmdir(o.dir.c_str());
     PrintTable(results, !ffprobe.empty());
     if (!folder.empty()) PrintFolderTable(folder, o.folderMovies);
+    if (!sony.empty()) PrintSonyTable(sony, o.sonyFrames);
     return ok ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "bench/bench_movie.h"
 
 #include "tests/fixture/smpte.h"
+#include "tests/fixture/sony_movie.h"
 
 namespace {
 
@@ -57,4 +58,20 @@ std::string BenchLastTimecode(uint32_t samples) {
     start.hours = 1;
     start.dropFrame = true;
     return FormatSmpte(SmpteAdd(start, kBenchFramesPerSecond, int64_t(samples) - 1));
+}
+
+FixtureMovie BenchSonyMovie(uint32_t frames, bool rtmd) {
+    if (rtmd)
+        return SonyMovie(24000, 1001, SmpteSequence("16:56:07:00", 24, frames), SonyXml(24, false, "16:56:07:00"),
+                         11264);
+    FixtureMovie movie;
+    movie.tracks = {FixtureVideoTrack(24000, frames, 1001),
+                    FixtureTimecodeTrack(0x2, 24000, 1001, 24, 24000, ((16 * 60 + 56) * 60 + 7) * 24, frames * 1001)};
+    return movie;
+}
+
+std::string BenchSonyLastLabel(uint32_t frames) {
+    SmpteTime start;
+    ParseSmpte("16:56:07:00", &start);
+    return FormatSmpte(SmpteAdd(start, 24, int64_t(frames) - 1));
 }

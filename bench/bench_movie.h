@@ -29,3 +29,11 @@ uint64_t BenchDataBytes(uint32_t samples);
 // and the label "HH:MM:SS;FF\n\n" per sample (below 100 hours).
 uint64_t BenchCueBytes(uint32_t samples);
 std::string BenchLastTimecode(uint32_t samples);
+
+// A clip shaped as Sony's FX3 writes it: 23.976 fps video and a timed-
+// metadata track of 11,264-byte rtmd samples labelled from 16:56:07:00 on,
+// with the clip's XML in the file; or, with rtmd false, the same frames
+// under a tmcd track.
+constexpr uint32_t kBenchSonyFrames = 86314;  // an hour at 24000/1001
+FixtureMovie BenchSonyMovie(uint32_t frames, bool rtmd);
+std::string BenchSonyLastLabel(uint32_t frames);

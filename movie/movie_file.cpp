@@ -2,6 +2,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 #include <cerrno>
@@ -80,6 +82,25 @@ bool ReadMovieFileAt(MovieFile* file, uint64_t offset, void* dst, size_t count) 
     if (!file->fp) return false;
     if (offset > file->size || count > file->size - offset) return false;
     if (count == 0) return true;
+#ifdef _WIN32
     if (!SeekTo(file->fp, offset)) return false;
     return std::fread(dst, 1, count, file->fp) == count;
+#else
+    // One positioned read instead of a seek and a read: a walk that reads a
+    // few bytes of every frame's sample makes one system call a frame. The
+    // stream is unbuffered, so stdio holds nothing that this could bypass.
+    if (offset > uint64_t(INT64_MAX) - count) return false;
+    char* p = static_cast<char*>(dst);
+    while (count > 0) {
+        const ssize_t n = pread(fileno(file->fp), p, count, off_t(offset));
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        offset += uint64_t(n);
+        count -= size_t(n);
+    }
+    return true;
+#endif
 }

@@ -16,6 +16,7 @@
 
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/fixture_writer.h"
+#include "tests/fixture/sony_movie.h"
 #include "tests/fuzz/compressed_header.h"
 
 namespace {
@@ -322,6 +323,30 @@ TEST(HostileInput, TimecodeSamplesThatCannotBeRead) {
         std::string bytes = BuildFixtureMovie(ThreeFrames());
         PutBE32(bytes, At(bytes, kStbl2 + "stsc") + 24, 7);
         ExpectNoTimecodes(bytes);
+    }
+}
+
+TEST(HostileInput, SonyClipsWithHostileXmlOrRtmdTables) {
+    const std::vector<std::string> pairs = {"10:00:00:00", "10:00:00:00", "10:00:00:01", "10:00:00:01"};
+    const std::string list = "10:00:00:00\n10:00:00:00\n10:00:00:01\n10:00:00:01\n";
+    {
+        SCOPED_TRACE("an XML of 2 MiB whose table lies past the first MiB");
+        const std::string xml = SonyXml(25, true, "10:00:00:00");
+        const std::string bytes =
+            BuildFixtureMovie(SonyMovie(50, 1, pairs, xml.substr(0, 90) + std::string(2 << 20, ' ') + xml.substr(90)));
+        ToolRun run = RunOn(bytes);
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.timecodeList, list);
+        EXPECT_NE(RunOn(bytes, {}, " --qc --json").output.find("\"check\":\"xml-unreadable\""), std::string::npos);
+    }
+    {
+        SCOPED_TRACE("rtmd tables that claim two billion samples in a few bytes, every head read for the halfStep");
+        std::string bytes = BuildFixtureMovie(SonyMovie(50, 1, pairs, SonyXml(25, true, "10:00:00:00")));
+        for (const char* table : {"stts", "stsc", "stsz"})
+            PutBE32(bytes, At(bytes, kStbl2 + table) + (std::string(table) == "stsc" ? 20 : 16), 0x7FFFFFFF);
+        ToolRun run = RunOn(bytes);
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.timecodeList, list);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fuzz/compressed_header.h"
 #include "tests/fixture/fixture_writer.h"
+#include "tests/fixture/sony_movie.h"
 
 namespace {
 
@@ -73,6 +74,12 @@ std::vector<FixtureMovie> FixtureVariants() {
         m.gapBeforeTimecodeData = 64;
         out.push_back(m);
     }
+    // Sony's rtmd labels: with the clip's XML (halfStep, drop frame), and
+    // without it, where the labels and the rate decide.
+    const std::vector<std::string> drop = {"00:00:59;28", "00:00:59;29", "00:01:00;02", "00:01:00;02"};
+    out.push_back(SonyMovie(60000, 1001, drop, SonyXml(30, true, "00:00:59;28")));
+    out.push_back(SonyMovie(30000, 1001, drop));
+    out.push_back(SonyMovie(25, 1, {"10:00:00:00", "", "10:00:00:02"}, SonyXml(25, false, "09:00:00:00")));
     return out;
 }
 

@@ -17,18 +17,6 @@ FixtureMovie QcMovie(uint32_t frames, const std::vector<std::pair<uint32_t, uint
 // file, so that its frames have no timecode.
 void CutOffTimecodeSample(std::string& bytes, int index);
 
-// Sony-camera-shaped MP4s: an XAVC brand, video of `labels.size()` frames
-// of `duration` units at `timeScale`, and a timed-metadata track ('meta'
-// handler, 64-byte 'rtmd' samples, a tref naming the video) whose sample k
-// holds labels[k] ("HH:MM:SS:FF") in bytes 13 to 16; an empty label gives a
-// sample whose header is too short. With `xml`, the clip's XML in a
-// top-level meta atom.
-FixtureMovie SonyMovie(uint32_t timeScale, uint32_t duration, const std::vector<std::string>& labels,
-                       const std::string& xml = "");
-// A NonRealTimeMeta document whose LtcChangeTable starts at `start`
-// ("HH:MM:SS;FF" sets the drop-frame bit).
-std::string SonyXml(int tcFps, bool halfStep, const std::string& start);
-
 // Writes into dir: a1_breaks.mov (breaks at 600 and 1200), a2_unlabelled.mov
 // (900 to 1199 without timecode, which ends at 1500), a3_gap.mov (a gap at
 // 701), a4_dense.mov (breaks at 6001 to 6011), a5_damaged.mov, a6_clean.mov.

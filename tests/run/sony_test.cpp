@@ -2,8 +2,8 @@
 // rtmd track with the clip's XML, in the file or beside it. Every case is
 // checked for its four files and its --qc --json report.
 #include "tests/fixture/smpte.h"
+#include "tests/fixture/sony_movie.h"
 #include "tests/run/harness.h"
-#include "tests/run/qc_movies.h"
 
 namespace {
 

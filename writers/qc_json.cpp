@@ -1,6 +1,7 @@
 // The --qc report as JSON Lines (RFC 8259, UTF-8), one object per movie.
 #include <cstdio>
 
+#include "writers/display_path.h"
 #include "writers/qc_output.h"
 #include "writers/utf8.h"
 
@@ -131,7 +132,7 @@ void AppendTimecode(std::string& out, const TimecodeSummary& t) {
 
 void AppendQcJson(std::string& out, const MovieReport& r) {
     out += "{\"movie\":";
-    AppendString(out, r.movie);
+    AppendString(out, DisplayPath(r.movie));
     LabelField(out, "result", ResultName(r.result));
     LabelField(out, "error", r.result == MovieResult::Error ? r.error : std::string());
     NumberField(out, "frames", r.walked ? std::to_string(r.frames) : "null");

@@ -42,6 +42,7 @@ void AppendQcText(std::string& out, const MovieReport& report);
 // The closing line of a text report over several movies.
 void AppendQcTotals(std::string& out, const QcTotals& totals);
 
-// The movie's JSON object and a line feed. Paths and labels are written as
-// UTF-8: a byte that is not part of a well-formed sequence becomes U+FFFD.
+// The movie's JSON object and a line feed. Paths (the movie's as
+// DisplayPath gives it) and labels are written as UTF-8: a byte that is not
+// part of a well-formed sequence becomes U+FFFD.
 void AppendQcJson(std::string& out, const MovieReport& report);

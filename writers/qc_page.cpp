@@ -1,6 +1,7 @@
 // The QC page: its header, then one entry per movie.
 #include "writers/qc_page.h"
 
+#include "writers/display_path.h"
 #include "writers/html_text.h"
 #include "writers/qc_output.h"
 #include "writers/utc_time.h"
@@ -46,14 +47,15 @@ void AppendFacts(std::string& out, const MovieReport& r) {
 }
 
 void AppendEntry(std::string& out, const MovieReport& r) {
+    const std::string movie = DisplayPath(r.movie);
     out += "<section class=\"movie\" data-movie=\"";
-    AppendHtmlText(out, r.movie);
+    AppendHtmlText(out, movie);
     out += "\" data-result=\"";
     out += ResultName(r.result);
     out += "\">\n<h3><span class=\"result\">";
     out += ResultName(r.result);
     out += "</span> <span class=\"path\">";
-    AppendHtmlText(out, r.movie);
+    AppendHtmlText(out, movie);
     out += "</span></h3>\n";
     if (r.result == MovieResult::Error) {
         out += "<p class=\"error\">";

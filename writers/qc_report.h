@@ -85,7 +85,7 @@ struct TimecodeSummary {
 };
 
 struct MovieReport {
-    std::string movie;  // the path as given or found in a folder
+    std::string movie;  // the path's bytes as given or found in a folder (DisplayPath for UTF-8)
     MovieResult result = MovieResult::Pass;
     std::string error;  // result Error: the message, without the path
     bool walked = false;  // the video was walked: frames and frameRate hold

@@ -340,6 +340,17 @@ std::vector<EndToEndCase> MakeCases() {
         c.windowsOut = "Error: (-36) Unable to Open Movie\n ???.mov";
         cases.push_back(c);
     }
+    {
+        // ... except in --qc's JSON and page, which name it in UTF-8 as the native tool does.
+        EndToEndCase c = TypedOnWindows(
+            Run("qc_names_in_the_code_page",
+                {Movie("d/\xc3\x89t\xc3\xa9 take.mov", plain), Movie("d/take1.mov", plain)},
+                {"--qc", "--json", "--html", "qc.html", "d"}, "{\"movie\":\"d/take1.mov\"", 1),
+            {}, {{":\"d/", ":\"d\\\\"}, {"\"d/", "\"d\\"}, {">d/", ">d\\"}});
+        c.env = {"SOURCE_DATE_EPOCH=0"};  // the same page from both runs
+        c.windowsJsonMovies = "d\\take1.mov\nd\\\xc3\x89t\xc3\xa9 take.mov\n";
+        cases.push_back(c);
+    }
     return cases;
 }
 

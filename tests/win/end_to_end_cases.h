@@ -52,6 +52,7 @@ struct EndToEndCase {
     std::string runIn;                     // where both run, relative to the case folder
     std::vector<std::string> args;         // as the native tool is given them
     std::vector<std::string> windowsArgs;  // as the Windows exe is given them, when they differ
+    std::vector<std::string> env;          // "NAME=value" settings for both runs
     // Native text and the Windows exe's text for it, replaced in this order in
     // the native standard output and files to give the Windows expectation.
     std::vector<std::pair<std::string, std::string>> windowsText;
@@ -65,6 +66,7 @@ struct EndToEndCase {
     // end with -1 and add nothing.
     bool windowsOnly = false;
     std::string windowsOut;
+    std::string windowsJsonMovies;  // when set: each JSON line's "movie" as Python's json reads it, a line each
     // The QuickTime exes refuse what QuickTime cannot serve (--srt): they must
     // print quickTimeOut (LF form), end with -1 and add nothing.
     std::string quickTimeOut;

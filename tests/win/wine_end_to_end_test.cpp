@@ -33,8 +33,11 @@ bool SkipWithoutWine(const char* exe, std::string* why) {
     return true;
 }
 
-WineResult RunNative(const std::vector<std::string>& args, const std::string& folder) {
-    std::string command = "cd " + Quote(folder) + " && " + Quote(LUMAREST_NATIVE_TOOL);
+WineResult RunNative(const std::vector<std::string>& args, const std::string& folder,
+                     const std::vector<std::string>& env) {
+    std::string command = "cd " + Quote(folder) + " && env";
+    for (const std::string& setting : env) command += " " + Quote(setting);
+    command += " " + Quote(LUMAREST_NATIVE_TOOL);
     for (const std::string& arg : args) command += " " + Quote(arg);
     return RunHost(command);
 }
@@ -82,16 +85,21 @@ TEST_P(WineEndToEnd, SameAsNative) {
 
     CaseRun native;
     if (!c.windowsOnly) {
-        const WineResult r = RunNative(NativeArgs(c, folder), In(Native(), c.runIn));
+        const WineResult r = RunNative(NativeArgs(c, folder), In(Native(), c.runIn), c.env);
         native.out = r.out;
         native.exitStatus = r.exitStatus;
     }
     native.files = FolderContents(Native());
-    const WineResult w = RunWine(Win64Path(Exe()), WindowsArgs(c, folder), In(Windows(), c.runIn));
+    const WineResult w = RunWine(Win64Path(Exe()), WindowsArgs(c, folder), In(Windows(), c.runIn), c.env);
     const CaseRun windows{w.out, w.exitStatus, FolderContents(Windows())};
     const bool quickTime = Exe() == std::string(kQuickTimeExe);
     for (const std::string& difference : CompareCaseRuns(c, folder, native, windows, quickTime))
         ADD_FAILURE() << difference;
+    if (c.windowsJsonMovies.empty()) return;
+    WriteFixtureFile(root_ + "/out.json", w.out);
+    EXPECT_EQ(RunHost("PYTHONIOENCODING=utf-8 python3 -c 'import json,sys\nfor l in sys.stdin: "
+                      "print(json.loads(l)[\"movie\"])' 2>&1 <" + Quote(root_ + "/out.json")).out,
+              c.windowsJsonMovies);
 }
 
 std::string CaseName(const ::testing::TestParamInfo<WineEndToEnd::ParamType>& info) {

@@ -70,6 +70,7 @@ MachineCase TableRun(const EndToEndCase& c, std::vector<std::string> args) {
     run.name = c.name;
     run.runIn = c.runIn;
     run.args = std::move(args);
+    run.env = c.env;
     return run;
 }
 

@@ -198,7 +198,8 @@ MxfStatus CountIndex(MxfSource* source, const std::vector<SegmentPlace>& places,
 
 // Element types of the picture item that the mappings keep for clip
 // wrapping (MPEG and VC-3 06, JPEG 2000 09): used only when a single
-// element leaves the wrapping open.
+// element and no index table leave the wrapping open (one frame of a
+// frame-wrapped file cut short, or one clip).
 bool ClipWrappedElementType(const uint8_t* key) {
     return (key[12] == 0x15 || key[12] == 0x05) && (key[14] == 0x06 || key[14] == 0x09);
 }
@@ -242,7 +243,7 @@ MxfStatus ReadEssence(MovieFile* file, MxfSource* source, MxfModel* model, uint3
         } else if (index.units > 1 && index.unitsWithin >= 0) {
             clip = true;  // several indexed units, one element
         } else if (declared > 1) {
-            clip = body.whole == 0 || ClipWrappedElementType(body.first.key);
+            clip = ClipWrappedElementType(body.first.key);
         }
     }
     if (!clip) {

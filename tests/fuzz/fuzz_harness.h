@@ -37,5 +37,9 @@ bool WalkMovieBytes(const uint8_t* data, size_t size, WalkSummary* summary);
 // every track's sample tables and timecode descriptions.
 void ParseMovieAtomBytes(const uint8_t* data, size_t size);
 
+// Reads the bytes as an MXF file held in memory and walks the system items
+// of its first content packages.
+void ReadMxfFuzzBytes(const uint8_t* data, size_t size);
+
 // Prints what broke and aborts.
 [[noreturn]] void FuzzInvariantFailed(const char* what);

@@ -12,6 +12,7 @@
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fuzz/compressed_header.h"
 #include "tests/fixture/fixture_writer.h"
+#include "tests/fixture/mxf_fixture.h"
 #include "tests/fixture/sony_movie.h"
 
 namespace {
@@ -116,6 +117,19 @@ int main(int argc, char** argv) {
     std::string folder = argv[1];
     std::filesystem::create_directories(folder + "/walk");
     std::filesystem::create_directories(folder + "/moov");
+    std::filesystem::create_directories(folder + "/mxf");
+    for (int k = 0; k < 6; ++k) {
+        MxfFixture f;
+        f.frames = 3;
+        f.materialTimecode = {MxfFixtureTimecode()};
+        f.clipWrapped = k == 1;
+        f.indexTable = k == 1 || k == 2;
+        f.openHeader = k == 3;
+        f.lowerTimecode = {MxfFixtureTimecode()};
+        f.dynamicTags = k == 4;
+        f.sound = f.multipleDescriptor = k == 5;
+        Save(folder + "/mxf/fixture-" + std::to_string(k) + ".mxf", BuildMxfFixture(f));
+    }
     int n = 0;
     for (const FixtureMovie& m : FixtureVariants()) {
         std::string movie = BuildFixtureMovie(m);
@@ -146,6 +160,17 @@ int main(int argc, char** argv) {
             std::string path = MakeFfmpegMovie(clip, tmp, "m" + std::to_string(k) + ".mov");
             if (!path.empty()) Add(folder, "ffmpeg-" + std::to_string(k), Load(path));
             ++k;
+        }
+        for (int j = 0; j < 2; ++j) {
+            FfmpegMovieSpec clip;
+            clip.codec = "mpeg2video";
+            clip.seconds = 0.2;
+            clip.size = "16x16";
+            clip.rate = j == 0 ? "25" : "30000/1001";
+            clip.timecode = j == 0 ? "10:00:00:00" : "00:00:59;20";
+            clip.extraArgs = "-f mxf";
+            std::string path = MakeFfmpegMovie(clip, tmp, "m" + std::to_string(j) + ".mxf");
+            if (!path.empty()) Save(folder + "/mxf/ffmpeg-" + std::to_string(j) + ".mxf", Load(path));
         }
         RemoveFolder(tmp);
     }

@@ -32,7 +32,7 @@ std::string Load(const std::string& path) {
 
 const uint8_t* Bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
-TEST(FuzzReplay, EveryKeptInputThroughBothTargets) {
+TEST(FuzzReplay, EveryKeptInputThroughEveryTarget) {
     std::vector<std::string> files = RegressionFiles();
     for (const std::string& path : files) {
         SCOPED_TRACE(path);
@@ -40,6 +40,7 @@ TEST(FuzzReplay, EveryKeptInputThroughBothTargets) {
         WalkSummary summary;
         EXPECT_TRUE(WalkMovieBytes(Bytes(bytes), bytes.size(), &summary));
         ParseMovieAtomBytes(Bytes(bytes), bytes.size());
+        ReadMxfFuzzBytes(Bytes(bytes), bytes.size());
     }
     std::printf("replayed %zu kept inputs\n", files.size());
 }

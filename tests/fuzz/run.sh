@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one fuzz target built by build.sh for a number of seconds:
-#   tests/fuzz/run.sh walk|moov SECONDS [JOBS]
+#   tests/fuzz/run.sh walk|moov|mxf SECONDS [JOBS]
 # JOBS worker processes (fork mode) keep going after a finding.
 # Findings land in build-fuzz/findings/<target>/; the growing corpus in
 # build-fuzz/corpus/<target>-run/ (the seeds stay apart in corpus/<target>/).
@@ -16,4 +16,4 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16}"
 exec "$out/tests/fuzz/fuzz_$target" "$out/corpus/$target-run" "$out/corpus/$target" \
   -artifact_prefix="$out/findings/$target/" -max_total_time="$seconds" \
   -timeout=1 -rss_limit_mb=256 -malloc_limit_mb=256 -max_len=16384 -print_final_stats=1 \
-  -dict="$root/tests/fuzz/atoms.dict" -fork="$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1
+  -dict="$root/tests/fuzz/$([ "$target" = mxf ] && echo mxf || echo atoms).dict" -fork="$jobs" -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1

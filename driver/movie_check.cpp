@@ -1,6 +1,7 @@
 #include "driver/movie_check.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "driver/movie_open.h"
 #include "driver/movie_path.h"
@@ -14,6 +15,44 @@ void AddMovieFinding(MovieReport& report, Check check) {
     Finding f;
     f.check = check;
     AddFinding(report, f);
+}
+
+bool IsMxfSource(const char* source) {
+    return std::strcmp(source, "material") == 0 || std::strcmp(source, "file") == 0 ||
+           std::strcmp(source, "system") == 0;
+}
+
+// Every timecode track of an MXF movie: one per source it carries.
+std::vector<TimecodeSource> MxfTimecodeSources(Movie movie, TimeScale videoScale) {
+    std::vector<TimecodeSource> sources;
+    const int32_t count = GetMovieTrackCount(movie);
+    for (int32_t i = 1; i <= count; ++i) {
+        Media media = GetTrackMedia(GetMovieIndTrack(movie, i));
+        OSType type = 0;
+        GetMediaHandlerDescription(media, &type, nullptr, nullptr);
+        TimecodeOriginInfo origin;
+        if (type != TimeCodeMediaType || GetTimecodeOrigin(media, &origin) != noErr || !IsMxfSource(origin.source))
+            continue;
+        TimecodeSource s;
+        s.name = origin.source;
+        s.handler = GetMediaHandler(media);
+        s.scales = MediaTimeScales{videoScale, GetMediaTimeScale(media)};
+        sources.push_back(s);
+    }
+    return sources;
+}
+
+// An MXF file that holds fewer edit units than its header declares: the
+// frames counted are the declared ones, the missing ones a finding.
+void AddEssenceEnd(Movie movie, MovieReport& report) {
+    int64_t present = 0, declared = 0;
+    if (GetMovieEssenceEnd(movie, &present, &declared) != noErr || declared <= present) return;
+    Finding f;
+    f.check = Check::EssenceEnds;
+    f.frame = present;
+    f.count = declared - present;
+    AddFinding(report, std::move(f));
+    report.frames = declared;
 }
 
 MovieReport ReportOnEntry(const MovieEntry& entry, const RunOptions& options) {
@@ -54,8 +93,12 @@ MovieReport CheckMovie(const char* moviePath, const RunOptions& options) {
         // QuickTime tells nothing of where its timecode came from: a 'tmcd' track.
         TimecodeOriginInfo origin;
         if (t.TimecodeMedia && GetTimecodeOrigin(t.TimecodeMedia, &origin) != noErr) origin = TimecodeOriginInfo();
+        SourceComparison comparison;
+        const bool mxf = t.TimecodeMedia && IsMxfSource(origin.source);
+        if (mxf) StartSourceComparison(comparison, MxfTimecodeSources(opened.movie, GetMediaTimeScale(t.VideoMedia)));
         CheckMovieTimecode(t.VideoMedia, t.TimecodeMedia ? t.TimecodeHandler : nullptr, scales, timecodeEnd, origin,
-                           options.expectStart ? &options.startLabel : nullptr, report);
+                           options.expectStart ? &options.startLabel : nullptr, mxf ? &comparison : nullptr, report);
+        AddEssenceEnd(opened.movie, report);
     }
     CompleteReport(report);
     TerminateQTML();

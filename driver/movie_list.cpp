@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driver/folders.h"
+#include "qtbinding/toolbox.h"
 
 namespace {
 
@@ -33,7 +34,12 @@ void WalkFolder(const std::string& folder, std::vector<MovieEntry>& out) {
         for (const FolderEntry& e : entries) {
             if (e.name.empty() || e.name[0] == '.') continue;
             if (e.folder) pending.push_back(PathInFolder(current, e.name));
-            if (e.file && HasMovieSuffix(e.name)) movies.push_back(PathInFolder(current, e.name));
+            if (!e.file || !HasMovieSuffix(e.name)) continue;
+            std::string path = PathInFolder(current, e.name);
+            // The sound files of an MXF set of one file per track come with
+            // the picture file: the set is the picture's.
+            if (EndsWithIgnoringCase(e.name, ".mxf") && IsSoundCompanionFile(path.c_str())) continue;
+            movies.push_back(std::move(path));
         }
     }
     std::sort(movies.begin(), movies.end());
@@ -47,7 +53,7 @@ void WalkFolder(const std::string& folder, std::vector<MovieEntry>& out) {
 
 bool HasMovieSuffix(const std::string& name) {
     return EndsWithIgnoringCase(name, ".mov") || EndsWithIgnoringCase(name, ".mp4") ||
-           EndsWithIgnoringCase(name, ".m4v") || EndsWithIgnoringCase(name, ".qt");
+           EndsWithIgnoringCase(name, ".m4v") || EndsWithIgnoringCase(name, ".qt") || EndsWithIgnoringCase(name, ".mxf");
 }
 
 std::vector<MovieEntry> ListMovies(int count, char** arguments) {

@@ -15,12 +15,14 @@ struct MovieEntry {
     std::string path;
 };
 
-// True for a name that ends in ".mov", ".mp4", ".m4v" or ".qt", in any case.
+// True for a name that ends in ".mov", ".mp4", ".m4v", ".qt" or ".mxf", in
+// any case.
 bool HasMovieSuffix(const std::string& name);
 
 // The entries for the arguments, in their order. Windows expands '*' and '?'
 // first (see ExpandWildcards). A folder gives the movie files under it whose
 // names end in a movie suffix, in byte order of their paths; names beginning
-// with '.' (the "._take1.mov" files macOS leaves on shared drives) and links
-// to folders are left out, and only regular files (or links to them) count.
+// with '.' (the "._take1.mov" files macOS leaves on shared drives), links
+// to folders and MXF files of sound alone from a set of one file per track
+// are left out, and only regular files (or links to them) count.
 std::vector<MovieEntry> ListMovies(int count, char** arguments);

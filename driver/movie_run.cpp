@@ -95,6 +95,14 @@ int RunMovie(const char* moviePath, const RunOptions& options, WrittenFiles* wri
             break;
         }
 
+        // An MXF file cut short: its frames past the end have no lines, and
+        // are said once rather than a message each.
+        int64_t present = 0, declared = 0;
+        if (GetMovieEssenceEnd(opened.movie, &present, &declared) == noErr && declared > present)
+            std::printf("Error: Frame %lld and the frames after it are missing from the file; its header declares "
+                        "%lld frames\n",
+                        (long long)present, (long long)declared);
+
         // 11. The script that ties the data files to the movie.
         const PictureSize picture = ReadPictureSize(tracks.VideoDescription);
         if (!WriteSubtitleScript(outputFiles, paths.subtitleScript, MakeScriptPaths(moviePath, paths),

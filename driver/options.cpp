@@ -39,6 +39,7 @@ bool IsTimecodeLabel(const std::string& t) {
 bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
     static const char kLabelOption[] = "--expect-start";
     static const char kPageOption[] = "--html";
+    static const char kSourceOption[] = "--timecode-from";
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         const char* option = argv[i];
@@ -71,6 +72,12 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& options) {
             if (HasMovieSuffix(value)) return Refuse("Error: --html would write the page over the movie %s\n", value);
             options.html = true;
             options.htmlPath = value;
+        } else if (ValueOption(argc, argv, i, kSourceOption, value)) {
+            if (!value || (std::strcmp(value, "material") != 0 && std::strcmp(value, "file") != 0 &&
+                           std::strcmp(value, "system") != 0))
+                return Refuse("Error: --timecode-from takes material, file or system, not %s\n",
+                              value ? value : "nothing");
+            options.timecodeFrom = value;
         } else if (std::strcmp(option, "--version") == 0) {
             options.version = true;
         } else if (std::strcmp(option, "--help") == 0) {
@@ -99,11 +106,14 @@ void PrintHelp() {
                 "             with --qc: the label the first frame must show\n"
                 "  --html FILE\n"
                 "             with --qc: also write the report as one HTML page to FILE\n"
+                "  --timecode-from material|file|system\n"
+                "             for MXF files: the material package's timecode, the file package's,\n"
+                "             or each frame's system item (default: the first of these there is)\n"
                 "  --version  print the version and exit\n"
                 "  --help     print this text and exit\n"
                 "  --         end of the options, for a movie whose name begins with --\n"
-                "Several movies may follow the options, and folders: the .mov, .mp4, .m4v and .qt\n"
-                "files in them and in their subfolders.\n");
+                "Several movies may follow the options, and folders: the .mov, .mp4, .m4v, .qt\n"
+                "and .mxf files in them and in their subfolders.\n");
 }
 
 void PrintVersion() { std::printf("LumarestTC %s\n", LUMAREST_VERSION); }

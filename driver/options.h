@@ -12,6 +12,7 @@ struct RunOptions {
     std::string startLabel;
     bool html = false;     // --html FILE: the --qc report as an HTML page as well
     std::string htmlPath;
+    const char* timecodeFrom = nullptr;  // --timecode-from material|file|system: an MXF file's timecode
     bool version = false;  // --version
     bool help = false;     // --help
     int moviePath = 0;     // index in argv of the first movie; argc when there is none
@@ -21,7 +22,8 @@ struct RunOptions {
 // the values after --expect-start and --html), up to the first that does
 // not or up to "--", which ends them. False, after a message and the usage
 // text, for an option it does not know, a malformed label, a missing page
-// name or one that names a movie, or --json, --expect-start, --html without
+// name or one that names a movie, a --timecode-from that is not material,
+// file or system, or --json, --expect-start, --html without
 // --qc and --srt with it.
 bool ParseRunOptions(int argc, char** argv, RunOptions& options);
 

@@ -8,6 +8,7 @@
 #include "driver/movie_list.h"
 #include "driver/movie_run.h"
 #include "driver/options.h"
+#include "qtbinding/toolbox.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ int RunLumarest(int argc, char** argv) {
         PrintUsage();
         return -1;
     }
+    SetMxfTimecodeSource(options.timecodeFrom);
     const std::vector<MovieEntry> movies = ListMovies(argc - options.moviePath, argv + options.moviePath);
     return options.qc ? CheckMovies(movies, options) : RunMovies(movies, options);
 }

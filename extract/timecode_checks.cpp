@@ -221,6 +221,7 @@ void CheckFrame(TimecodeChecks& checks, TimeValue64 time, TimeValue64 duration) 
     if (checks.frames > 0) checks.longestStep = std::max(checks.longestStep, time - checks.previousTime);
     checks.previousTime = time;
     if (checks.handler) CheckFrameTimecode(checks, time);
+    if (checks.comparison) CompareSourcesAt(*checks.comparison, time);
     ++checks.frames;
 }
 
@@ -237,6 +238,7 @@ bool FinishTimecodeChecks(TimecodeChecks& checks) {
             CheckDefinition(checks);
         }
         CheckOrigin(checks);
+        if (checks.comparison) FinishSourceComparison(*checks.comparison, r);
         if (checks.expectStart && (!checks.anyCounted || r.timecode.start != checks.expectedStart)) {
             Finding f;
             f.check = Check::Start;
@@ -266,9 +268,10 @@ void ListFrameGaps(Media videoMedia, TimecodeChecks& checks) {
 
 void CheckMovieTimecode(Media videoMedia, MediaHandler handler, const MediaTimeScales& scales,
                         TimeValue timecodeEnd, const TimecodeOriginInfo& origin, const std::string* expectedStart,
-                        MovieReport& report) {
+                        SourceComparison* comparison, MovieReport& report) {
     TimecodeChecks checks;
     StartTimecodeChecks(checks, report, handler, scales, timecodeEnd, origin, expectedStart);
+    checks.comparison = comparison;
     TimeValue64 time, duration;
     for (bool more = FirstSample(videoMedia, &time, &duration); more; more = NextSample(videoMedia, &time, &duration))
         CheckFrame(checks, time, duration);

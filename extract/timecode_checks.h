@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "extract/source_comparison.h"
 #include "extract/timecode_text.h"
 #include "qtbinding/toolbox.h"
 #include "writers/qc_report.h"
@@ -36,6 +37,7 @@ struct TimecodeChecks {
     MediaTimeScales scales;
     TimeValue timecodeEnd = 0;  // where the timecode track's samples end, in its media's time
     TimecodeOriginInfo origin;  // where the labels come from
+    SourceComparison* comparison = nullptr;  // an MXF file's sources, compared on the same walk
     bool expectStart = false;
     std::string expectedStart;
 
@@ -83,6 +85,7 @@ void ListFrameGaps(Media videoMedia, TimecodeChecks& checks);
 
 // Both walks over a movie's video, filling the report (CompleteReport is
 // the caller's, who may add findings of the whole movie first).
+// comparison: an MXF file's timecode sources to compare on the same walk, or null.
 void CheckMovieTimecode(Media videoMedia, MediaHandler handler, const MediaTimeScales& scales,
                         TimeValue timecodeEnd, const TimecodeOriginInfo& origin, const std::string* expectedStart,
-                        MovieReport& report);
+                        SourceComparison* comparison, MovieReport& report);

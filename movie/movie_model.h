@@ -15,12 +15,23 @@ enum class TimecodeSamples : uint8_t {
     FrameNumbers,  // 'tmcd': a 32-bit big-endian frame number per sample
     RtmdLabels,    // 'rtmd' presented as timecode: hours, minutes, seconds and
                    // frames in bytes 13 to 16 of each sample (see rtmd_track.h)
+    HeldFrameNumbers,  // an MXF package's timecode: the frame numbers held in
+                       // MediaModel::held, a sample per TimecodeComponent
+    SystemItems,   // MXF system items: frame n's SMPTE 12M stamp is in content
+                   // package firstContentPackage + n (see mxf/mxf_body.h)
 };
+
+// A timecode sample whose frame number the model holds rather than the file.
+struct HeldTimecodeSample {
+    int64_t frameNumber = 0;   // kNoFrameNumber: no timecode there (a Filler)
+    uint32_t description = 1;  // 1-based sample description index
+};
+constexpr int64_t kNoFrameNumber = INT64_MIN;
 
 // Where a timecode media's labels were found and what was noticed on the
 // way, for the QC report.
 struct TimecodeOrigin {
-    const char* source = "tmcd";     // "tmcd" or "rtmd"
+    const char* source = "tmcd";     // "tmcd", "rtmd", or of an MXF file "material", "file", "system"
     bool halfStepDeclared = false;   // the clip's XML says the video runs at twice the timecode
     bool xmlUnreadable = false;      // an XML that could not be used was passed over
     bool xmlMismatch = false;        // the XML's first label differs from frame 0's
@@ -38,6 +49,8 @@ struct MediaModel {
     SampleRuns runs;            // decode times of every sample
     SampleLocations locations;  // where each sample lies; filled for timecode media only
     TimecodeSamples timecodeSamples = TimecodeSamples::FrameNumbers;
+    std::vector<HeldTimecodeSample> held;  // HeldFrameNumbers: one per sample
+    int64_t firstContentPackage = 0;       // SystemItems
     TimecodeOrigin timecodeOrigin;
     // Video without an edit list: the earliest presentation time (decode time
     // plus composition offset) among the first samples, less the first
@@ -65,4 +78,8 @@ struct MovieModel {
     std::vector<TrackModel> tracks;
     bool fragmented = false;  // moov holds mvex: samples also come in moof atoms
     std::vector<TrackExtends> extends;
+    // An MXF file's edit units: as its header declares them, and as many as
+    // the file holds (the video track has these); -1 when not known.
+    int64_t declaredFrames = -1;
+    int64_t framesPresent = -1;
 };

@@ -3,24 +3,11 @@
 #include <algorithm>
 
 #include "movie/atom_source.h"
+#include "movie/descriptions.h"
 
 namespace {
 
 constexpr uint32_t kTmcd = FourCC("tmcd");
-
-// A timecode definition as a 'tmcd' sample description entry: size, format,
-// six reserved bytes, data reference index, four reserved bytes, then the
-// flags (byte 20), time scale (24), frame duration (28) and frames a
-// second (32, 8-bit) that the timecode handler reads.
-std::string TimecodeDescription(uint32_t flags, uint32_t timeScale, uint32_t frameDuration, uint8_t frames) {
-    uint8_t d[34] = {};
-    const uint32_t words[][2] = {{0, sizeof d}, {4, kTmcd}, {20, flags}, {24, timeScale}, {28, frameDuration}};
-    for (const auto& w : words)
-        for (int i = 0; i < 4; ++i) d[w[0] + uint32_t(i)] = uint8_t(w[1] >> (24 - 8 * i));
-    d[15] = 1;  // data reference index
-    d[32] = frames;
-    return std::string(reinterpret_cast<const char*>(d), sizeof d);
-}
 
 enum class XmlFound { None, Usable, Unusable };
 

@@ -210,7 +210,7 @@ OSErr GetTrackPresentationOffset(Track theTrack, TrackPresentationOffset* offset
 // its binding answers unimpErr, and the run takes the timecode as a 'tmcd'
 // track's with nothing noticed.
 struct TimecodeOriginInfo {
-    const char* source = "tmcd";     // "tmcd" or "rtmd"
+    const char* source = "tmcd";     // "tmcd", "rtmd", or an MXF file's "material", "file" or "system"
     bool halfStepDeclared = false;   // the clip's XML: the video runs at twice the timecode's rate
     bool xmlUnreadable = false;      // a clip XML that could not be used was passed over
     bool xmlMismatch = false;        // the XML's first label differs from the first frame's
@@ -221,6 +221,29 @@ struct TimecodeOriginInfo {
 };
 
 OSErr GetTimecodeOrigin(Media timecodeMedia, TimecodeOriginInfo* info);
+
+// ---- MXF files: the built-in reader's own operations ----------------------
+// QuickTime reads no MXF file: its binding answers as for a reader without
+// them (false, nothing, unimpErr).
+bool ToolboxReadsMxf(void);
+
+// Which of an MXF file's timecodes the movies made from now on take as their
+// timecode track: "material", "file" or "system", or null for the first of
+// these that the file has. False for another name.
+bool SetMxfTimecodeSource(const char* source);
+
+// Why the last NewMovieFromFile failed, in words, when the reader can say
+// more than its status (an MXF file whose header metadata cannot be read);
+// empty otherwise.
+void GetMovieOpenProblem(char* text, size_t size);
+
+// An MXF movie's edit units: as many as its header declares (-1 when it does
+// not say) and as many as the file holds, which its video track has.
+OSErr GetMovieEssenceEnd(Movie theMovie, int64_t* framesPresent, int64_t* framesDeclared);
+
+// True for an MXF file of sound alone from a set of one file per track
+// (OP-Atom): the companion of a picture file, which a folder walk leaves out.
+bool IsSoundCompanionFile(const char* path);
 
 // Timecode media handler requests, made through CallComponent with a request
 // block built by qtbinding/component_request.cpp (shared by both bindings).

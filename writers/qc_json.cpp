@@ -101,7 +101,19 @@ void AppendFinding(std::string& out, const Finding& f) {
             LabelField(out, "expected", f.expected);
             break;
         case Check::Unreadable:
+        case Check::EssenceEnds:
             NumberField(out, "count", std::to_string(f.count));
+            break;
+        case Check::SourcesDisagree:
+            Key(out, "sources");
+            out += "[\"" + std::string(f.sources[0]) + "\",\"" + f.sources[1] + "\"]";
+            NumberField(out, "count", std::to_string(f.count));
+            Key(out, "labels");
+            out += '[';
+            AppendLabel(out, f.before);
+            out += ',';
+            AppendLabel(out, f.after);
+            out += ']';
             break;
         case Check::FrameGap:
             NumberField(out, "frames", ThousandthsText(f.gapThousandths));
@@ -125,6 +137,16 @@ void AppendTimecode(std::string& out, const TimecodeSummary& t) {
     RateField(out, "rate", t.rate);
     NumberField(out, "wraps_24h", !t.defined ? "null" : t.wraps24h ? "true" : "false");
     LabelField(out, "source", t.source);
+    if (!t.sources.empty()) {
+        Key(out, "sources");
+        for (size_t i = 0; i < t.sources.size(); ++i) {
+            out += i ? ",\"" : "{\"";
+            out += t.sources[i].first;
+            out += "\":";
+            AppendLabel(out, t.sources[i].second);
+        }
+        out += '}';
+    }
     out += '}';
 }
 

@@ -36,6 +36,14 @@ std::string FramesText(const MovieReport& report);
 // second, rate 25/1".
 std::string TimecodeText(const TimecodeSummary& timecode);
 
+// Where a timecode was read, in words: "rtmd track", "material package",
+// "file package", "system items".
+std::string SourceName(const char* source);
+
+// An MXF file's timecode sources and their first labels: "timecode sources:
+// material package 10:00:00:00, system items 10:00:00:00".
+std::string SourcesText(const TimecodeSummary& timecode);
+
 // The movie's block: "<path>: <result>", then indented lines.
 void AppendQcText(std::string& out, const MovieReport& report);
 

@@ -43,6 +43,10 @@ void AppendFacts(std::string& out, const MovieReport& r) {
     if (r.walked) AppendHtmlText(out, FramesText(r));
     if (r.walked && r.hasTimecode) out += "<br>";
     if (r.hasTimecode) AppendHtmlText(out, TimecodeText(r.timecode));
+    if (!r.timecode.sources.empty()) {
+        out += "<br>";
+        AppendHtmlText(out, SourcesText(r.timecode));
+    }
     out += "</p>\n";
 }
 

@@ -15,7 +15,7 @@ constexpr CheckInfo kChecks[kCheckCount] = {
     {"drop-frame-flag", false}, {"nominal-rate", false}, {"rate", false},
     {"xml-unreadable", false}, {"xml-mismatch", false}, {"drop-frame-unknown", false},
     {"break", true},           {"unreadable", true},  {"timecode-ends", false},
-    {"frame-gap", false},
+    {"essence-ends", true},    {"sources-disagree", false}, {"frame-gap", false},
 };
 
 }  // namespace

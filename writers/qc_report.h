@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A rate as a fraction in lowest terms; den 0 when unknown.
@@ -35,13 +36,16 @@ enum class Check : uint8_t {
     Break,
     Unreadable,
     TimecodeEnds,
+    EssenceEnds,
+    SourcesDisagree,
     FrameGap,
 };
-constexpr int kCheckCount = 13;
+constexpr int kCheckCount = 15;
 
 // "no-video", "no-timecode", "start", "drop-frame-flag", "nominal-rate",
 // "rate", "xml-unreadable", "xml-mismatch", "drop-frame-unknown", "break",
-// "unreadable", "timecode-ends", "frame-gap".
+// "unreadable", "timecode-ends", "essence-ends", "sources-disagree",
+// "frame-gap".
 const char* CheckName(Check check);
 
 // True for the checks whose findings fail the movie; the others warn.
@@ -59,12 +63,15 @@ struct Finding {
     int64_t frame = -1;  // the frame it is at; -1 for findings of the whole movie
     // break: before, after, expected (the label continuity gives);
     // start: expected, found (in `after`); xml-mismatch: the XML's label (in
-    // `expected`) and the first frame's (in `after`).
+    // `expected`) and the first frame's (in `after`); sources-disagree: the
+    // two sources' labels (in `before` and `after`).
     // A label the handler could not give stays empty and is written as null.
     std::string before;
     std::string after;
     std::string expected;
-    int64_t count = 0;          // unreadable: frames in the run
+    int64_t count = 0;          // unreadable: frames in the run; essence-ends: frames missing;
+                                // sources-disagree: frames whose labels differ
+    const char* sources[2] = {};  // sources-disagree: the two sources' names
     int64_t gapThousandths = 0; // frame-gap: time since the frame before, in usual frame durations x 1000
     Rate video, timecode;       // rate: the two rates
     int64_t omitted = 0;        // > 0: stands for this many findings of its check not listed
@@ -81,7 +88,10 @@ struct TimecodeSummary {
     int framesPerSecond = 0;
     Rate rate;
     bool wraps24h = false;
-    const char* source = "tmcd";  // where the labels were read: "tmcd" or "rtmd"
+    const char* source = "tmcd";  // where the labels were read: "tmcd", "rtmd", "material", "file", "system"
+    // An MXF file's timecode sources, each with its first frame's label
+    // (empty when it has none), in the order material, file, system.
+    std::vector<std::pair<const char*, std::string>> sources;
 };
 
 struct MovieReport {

@@ -67,11 +67,25 @@ std::string FindingText(const Finding& f) {
             return "no timecode for " + Frames(f.count) + at;
         case Check::TimecodeEnds:
             return "timecode track ends" + at + "; its count carries on";
+        case Check::EssenceEnds:
+            return "the file ends" + at + ": " + Frames(f.count) + " the header declares are missing";
+        case Check::SourcesDisagree:
+            return std::string("the ") + SourceName(f.sources[0]) + " and the " + SourceName(f.sources[1]) +
+                   " disagree" + at + ": " + Shown(f.before) + " against " + Shown(f.after) + ", on " +
+                   Frames(f.count);
         case Check::FrameGap:
             return "frame gap" + at + ": " + ThousandthsText(f.gapThousandths) +
                    " frame durations after the frame before";
     }
     return std::string();
+}
+
+std::string SourceName(const char* source) {
+    const std::string s = source;
+    if (s == "material") return "material package";
+    if (s == "file") return "file package";
+    if (s == "system") return "system items";
+    return s + " track";
 }
 
 std::string FramesText(const MovieReport& r) {
@@ -87,8 +101,15 @@ std::string TimecodeText(const TimecodeSummary& t) {
         text += std::string(", ") + t.format + ", " + std::to_string(t.framesPerSecond) + " frames a second, rate " +
                 RateText(t.rate);
         if (t.wraps24h) text += ", wraps at 24 hours";
-        if (std::string(t.source) != "tmcd") text += std::string(", read from the ") + t.source + " track";
+        if (std::string(t.source) != "tmcd") text += std::string(", read from the ") + SourceName(t.source);
     }
+    return text;
+}
+
+std::string SourcesText(const TimecodeSummary& t) {
+    std::string text = "timecode sources:";
+    for (size_t i = 0; i < t.sources.size(); ++i)
+        text += std::string(i ? ", " : " ") + SourceName(t.sources[i].first) + " " + Shown(t.sources[i].second);
     return text;
 }
 
@@ -103,6 +124,7 @@ void AppendQcText(std::string& out, const MovieReport& r) {
     }
     if (r.walked) out += "  " + FramesText(r) + "\n";
     if (r.hasTimecode) out += "  " + TimecodeText(r.timecode) + "\n";
+    if (!r.timecode.sources.empty()) out += "  " + SourcesText(r.timecode) + "\n";
     for (const Finding& f : r.findings)
         out += std::string("  ") + SeverityName(f.check) + ": " + FindingText(f) + "\n";
 }

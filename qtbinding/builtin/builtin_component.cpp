@@ -20,7 +20,7 @@ ComponentResult TimeCodeAtTimeRequest(ComponentInstanceRecord* h, const Componen
     // The time travels in a whole slot; only its low 32 bits are the time.
     TimeValue time = int32_t(uint32_t(uintptr_t(p.params[0])));
     const MediaRecord* media = h->media;
-    return TimecodeAtTime(media->file, *media->model, &h->cache, time, SlotPointer<int32_t>(p.params[1]),
+    return TimecodeAtTime(media->file, *media->model, media->mxf, &h->cache, time, SlotPointer<int32_t>(p.params[1]),
                           SlotPointer<TimeCodeDef>(p.params[2]), SlotPointer<TimeCodeRecord>(p.params[3]));
 }
 

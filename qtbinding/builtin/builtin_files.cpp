@@ -42,6 +42,7 @@ MovieRecord* AddMovieRecords(BuiltinStore& s, std::unique_ptr<MovieRecord> movie
         track->model = &t;
         track->media.model = &t.media;
         track->media.file = file;
+        track->media.mxf = m->mxf.get();
     }
     for (auto& track : m->tracks) {
         Register(track.get(), StoreKind::Track);
@@ -134,9 +135,20 @@ extern "C" OSErr NewMovieFromFile(Movie* theMovie, int16_t resRefNum, int16_t* r
     auto it = s.files.find(resRefNum);
     if (it == s.files.end()) return rfNumErr;
     MovieFile* file = it->second.get();
+    s.openProblem.clear();
     try {
         std::unique_ptr<MovieRecord> movie(new MovieRecord);
-        OSErr err = ToolboxStatus(ReadMovie(file, &movie->model));
+        MovieStatus status = ReadMovie(file, &movie->model);
+        // Not a QuickTime movie: an MXF file, when a partition pack opens it.
+        if (status == MovieStatus::NoMovie && LooksLikeMxf(file)) {
+            movie->model = MovieModel();
+            movie->mxf.reset(new MxfModel);
+            std::string problem;
+            status = ReadMxfMovie(file, gMxfTimecodeChoice, movie->mxf.get(), &movie->model, &problem);
+            if (status == MovieStatus::Damaged && !problem.empty())
+                s.openProblem = "the MXF file's header metadata cannot be read: " + problem;
+        }
+        OSErr err = ToolboxStatus(status);
         if (err != noErr) return err;
         *theMovie = AddMovieRecords(s, std::move(movie), file);
     } catch (const std::bad_alloc&) {

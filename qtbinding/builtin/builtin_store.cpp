@@ -4,6 +4,7 @@
 
 // Nothing uses the store while globals are being constructed.
 BuiltinStore gBuiltinStore;
+MxfTimecodeChoice gMxfTimecodeChoice = MxfTimecodeChoice::Default;
 
 bool ToolboxStarted() { return Store().startCount > 0; }
 
@@ -30,6 +31,7 @@ void ReleaseEverything() {
     s.handlers.clear();
     s.handles.clear();
     s.live.clear();
+    s.openProblem.clear();
     // Give the memory back, not just the elements.
     s.movies.shrink_to_fit();
     s.handlers.shrink_to_fit();

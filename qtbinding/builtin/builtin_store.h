@@ -14,12 +14,15 @@
 
 #include "movie/movie_file.h"
 #include "movie/movie_model.h"
+#include "mxf/mxf_model.h"
+#include "mxf/mxf_movie.h"
 #include "qtbinding/builtin/timecode_handler.h"
 #include "qtbinding/toolbox.h"
 
 struct MediaRecord {
     const MediaModel* model = nullptr;
     MovieFile* file = nullptr;
+    const MxfModel* mxf = nullptr;  // of an MXF file: what the body walk for system items needs
     ComponentInstanceRecord* handler = nullptr;  // made on first request
     size_t nextTimeRun = 0;  // time run of the last next-sample answer: where the next search starts
 };
@@ -32,6 +35,7 @@ struct TrackRecord {
 
 struct MovieRecord {
     MovieModel model;
+    std::unique_ptr<MxfModel> mxf;  // an MXF file's own model, beside the movie model made from it
     std::vector<std::unique_ptr<TrackRecord>> tracks;
 };
 
@@ -56,7 +60,12 @@ struct BuiltinStore {
     std::vector<std::unique_ptr<ComponentInstanceRecord>> handlers;
     std::vector<std::unique_ptr<HandleRecord>> handles;
     std::unordered_map<const void*, StoreKind> live;
+    std::string openProblem;  // why the last movie could not be made, when the reader can say more
 };
+
+// The MXF timecode source that movies made from now on use; kept across
+// start-ups, as the run sets it once.
+extern MxfTimecodeChoice gMxfTimecodeChoice;
 
 extern BuiltinStore gBuiltinStore;
 inline BuiltinStore& Store() { return gBuiltinStore; }

@@ -4,6 +4,7 @@
 
 #include "movie/byte_cursor.h"
 #include "movie/rtmd_track.h"
+#include "mxf/smpte12m.h"
 #include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/builtin/timecode_record.h"
 
@@ -25,8 +26,8 @@ int64_t SampleSpanEnd(const SampleRuns& table, uint64_t sample, int64_t start) {
 // value from the file and its definition from its sample description, and
 // keeps them in the cache.
 // The frame count that an rtmd sample's label shows under the definition.
-ComponentResult ReadLabelCount(MovieFile* file, uint64_t offset, uint32_t size, const TimeCodeDef& definition,
-                               int64_t* count) {
+ComponentResult RtmdCount(MovieFile* file, uint64_t offset, uint32_t size, const TimeCodeDef& definition,
+                          int64_t* count) {
     LabelFields label;
     switch (ReadRtmdLabel(file, offset, size, &label)) {
         case RtmdRead::Ok:
@@ -39,35 +40,77 @@ ComponentResult ReadLabelCount(MovieFile* file, uint64_t offset, uint32_t size, 
     return LabelToFrameCount(definition, label.hours, label.minutes, label.seconds, label.frames, count);
 }
 
-ComponentResult LoadTimecodeSample(MovieFile* file, const MediaModel& media, int64_t time,
-                                   TimecodeSampleCache* cache) {
-    cache->sampleKnown = false;
-    cache->answered = false;
-    const bool labels = media.timecodeSamples == TimecodeSamples::RtmdLabels;
-    uint64_t sample;
-    int64_t start;
-    if (!FindSampleAtTime(media.runs, time, &sample, &start)) return timeNotInMedia;
-    // A frame label per sample: past the last there is none to count on from.
-    if (labels && time >= media.runs.endTime) return timeNotInMedia;
-    uint64_t offset;
-    uint32_t size, description;
-    if (!FindSampleLocation(media.locations, sample, &offset, &size, &description)) return invalidSampleTable;
+// The frame count that frame `sample`'s system item stamp shows.
+ComponentResult SystemItemCount(MovieFile* file, const MediaModel& media, const MxfModel* mxf, uint64_t sample,
+                                TimecodeSampleCache* cache, int64_t* count) {
+    if (!mxf || sample > uint64_t(INT64_MAX - media.firstContentPackage)) return invalidSampleTable;
+    uint8_t stamp[4];
+    bool present = false;
+    const MxfStatus status = SystemItemTimecode(file, *mxf, &cache->body,
+                                                media.firstContentPackage + int64_t(sample), stamp, &present);
+    if (status == MxfStatus::ReadError) return ioErr;
+    if (status != MxfStatus::Ok || !present) return invalidSampleTable;
+    Smpte12mTime t;
+    if (!DecodeSmpte12m(stamp, &t)) return invalidTime;
+    return LabelToFrameCount(cache->definition, t.hours, t.minutes, t.seconds, t.frames, count);
+}
+
+// The sample's frame count (the label's, for samples that hold labels) and
+// its description index.
+ComponentResult SampleCount(MovieFile* file, const MediaModel& media, const MxfModel* mxf, uint64_t sample,
+                            TimecodeSampleCache* cache, int64_t* count) {
+    uint64_t offset = 0;
+    uint32_t size = 0, description = 1;
+    const TimecodeSamples kind = media.timecodeSamples;
+    if (kind == TimecodeSamples::HeldFrameNumbers) {
+        if (sample >= media.held.size()) return invalidSampleTable;
+        const HeldTimecodeSample& held = media.held[size_t(sample)];
+        if (held.frameNumber == kNoFrameNumber) return invalidSampleTable;  // a Filler
+        if (held.frameNumber < INT32_MIN || held.frameNumber > INT32_MAX) return invalidTime;
+        description = held.description;
+    } else if (kind != TimecodeSamples::SystemItems &&
+               !FindSampleLocation(media.locations, sample, &offset, &size, &description)) {
+        return invalidSampleTable;
+    }
     uint8_t raw[4];
-    if (!labels) {
+    if (kind == TimecodeSamples::FrameNumbers) {
         if (size < 4 || offset > file->size || file->size - offset < 4) return invalidSampleTable;
         if (!ReadMovieFileAt(file, offset, raw, 4)) return ioErr;
     }
     if (description == 0 || description > media.descriptions.size()) return invalidSampleDescription;
     ComponentResult result = ReadTimecodeDefinition(media.descriptions[description - 1], &cache->definition);
     if (result != noErr) return result;
-    if (labels) {
-        int64_t count;
-        result = ReadLabelCount(file, offset, size, cache->definition, &count);
-        if (result != noErr) return result;
-        cache->value = uint32_t(count);  // below a day's frames
-    } else {
-        cache->value = LoadU32(raw);
+    switch (kind) {
+        case TimecodeSamples::FrameNumbers:
+            *count = int32_t(LoadU32(raw));
+            return noErr;
+        case TimecodeSamples::HeldFrameNumbers:
+            *count = media.held[size_t(sample)].frameNumber;
+            return noErr;
+        case TimecodeSamples::RtmdLabels:
+            return RtmdCount(file, offset, size, cache->definition, count);
+        case TimecodeSamples::SystemItems:
+            return SystemItemCount(file, media, mxf, sample, cache, count);
     }
+    return invalidSampleTable;
+}
+
+ComponentResult LoadTimecodeSample(MovieFile* file, const MediaModel& media, const MxfModel* mxf, int64_t time,
+                                   TimecodeSampleCache* cache) {
+    cache->sampleKnown = false;
+    cache->answered = false;
+    // Samples that hold each frame's own label: past the last there is none
+    // to count on from.
+    const bool labels = media.timecodeSamples == TimecodeSamples::RtmdLabels ||
+                        media.timecodeSamples == TimecodeSamples::SystemItems;
+    uint64_t sample;
+    int64_t start;
+    if (!FindSampleAtTime(media.runs, time, &sample, &start)) return timeNotInMedia;
+    if (labels && time >= media.runs.endTime) return timeNotInMedia;
+    int64_t count;
+    const ComponentResult result = SampleCount(file, media, mxf, sample, cache, &count);
+    if (result != noErr) return result;
+    cache->value = uint32_t(count);  // a signed 32-bit frame number, or a label's count below a day's frames
     cache->spanStart = start;
     cache->spanEnd = std::min(SampleSpanEnd(media.runs, sample, start), labels ? media.runs.endTime : INT64_MAX);
     cache->divisor = int64_t(media.timeScale) * int64_t(cache->definition.frameDuration);
@@ -77,12 +120,13 @@ ComponentResult LoadTimecodeSample(MovieFile* file, const MediaModel& media, int
 
 }  // namespace
 
-ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache,
-                               int32_t time, int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec) {
+ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, const MxfModel* mxf,
+                               TimecodeSampleCache* cache, int32_t time, int32_t* frameNum, TimeCodeDef* def,
+                               TimeCodeRecord* rec) {
     if (time < 0) return invalidTime;
     if (media.timeScale <= 0) return invalidMedia;
     if (!cache->sampleKnown || time < cache->spanStart || time >= cache->spanEnd) {
-        ComponentResult result = LoadTimecodeSample(file, media, time, cache);
+        ComponentResult result = LoadTimecodeSample(file, media, mxf, time, cache);
         if (result != noErr) return result;
     }
     const TimeCodeDef& d = cache->definition;

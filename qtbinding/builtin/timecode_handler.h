@@ -8,6 +8,7 @@
 
 #include "movie/movie_file.h"
 #include "movie/movie_model.h"
+#include "mxf/mxf_body.h"
 #include "qtbinding/toolbox.h"
 
 // What the handler keeps between requests, so that a walk frame after frame
@@ -28,6 +29,8 @@ struct TimecodeSampleCache {
     bool answered = false;
     int64_t count = 0;
     TimeCodeRecord record{};
+
+    MxfBodyCursor body;  // where the walk of an MXF body for system items stands
 };
 
 // Fills def, rec and *frameNum (each may be null) for media time `time`.
@@ -36,5 +39,7 @@ struct TimecodeSampleCache {
 // invalidMedia (time scale not positive), invalidSampleDescription,
 // invalidSampleTable (sample not located, smaller than 4 bytes or outside
 // the file), ioErr (the read failed).
-ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, TimecodeSampleCache* cache,
-                               int32_t time, int32_t* frameNum, TimeCodeDef* def, TimeCodeRecord* rec);
+// mxf: the MXF file's model, for a media of system items; else null.
+ComponentResult TimecodeAtTime(MovieFile* file, const MediaModel& media, const MxfModel* mxf,
+                               TimecodeSampleCache* cache, int32_t time, int32_t* frameNum, TimeCodeDef* def,
+                               TimeCodeRecord* rec);

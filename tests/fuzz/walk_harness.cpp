@@ -76,7 +76,7 @@ void CompareWithFreshLookUp(MediaHandler handler, int32_t time, ComponentResult 
     std::memset(&freshDef, 0, sizeof freshDef);
     std::memset(&freshRec, 0, sizeof freshRec);
     ComponentResult freshResult =
-        TimecodeAtTime(h->media->file, *h->media->model, &fresh, time, &freshFrame, &freshDef, &freshRec);
+        TimecodeAtTime(h->media->file, *h->media->model, h->media->mxf, &fresh, time, &freshFrame, &freshDef, &freshRec);
     if ((result == 0) != (freshResult == 0)) FuzzInvariantFailed("kept state changes whether a timecode is had");
     if (result != 0) return;
     if (frame != freshFrame || std::memcmp(&def, &freshDef, sizeof def) != 0 ||

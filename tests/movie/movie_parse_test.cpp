@@ -44,7 +44,7 @@ protected:
             TimeCodeDef def;
             TimeCodeRecord rec;
             int32_t frame;
-            ComponentResult r = TimecodeAtTime(&file_, track.media, &cache_, t, &frame, &def, &rec);
+            ComponentResult r = TimecodeAtTime(&file_, track.media, nullptr, &cache_, t, &frame, &def, &rec);
             if (r != noErr) return "error " + std::to_string(r);
             return std::to_string(frame);
         }

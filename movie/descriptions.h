@@ -1,0 +1,17 @@
+// Sample description entries that the reader makes for what it presents as
+// a track of its own: a timecode definition for timecode read from Sony's
+// rtmd samples or an MXF file, an image description for an MXF picture.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A 'tmcd' entry: size, format, six reserved bytes, data reference index,
+// four reserved bytes, then the flags (byte 20), time scale (24), frame
+// duration (28) and frames a second (32, 8-bit) that the timecode handler
+// reads.
+std::string TimecodeDescription(uint32_t flags, uint32_t timeScale, uint32_t frameDuration, uint8_t frames);
+
+// An 86-byte image description whose picture width and height (bytes 32 and
+// 34, big-endian as stored) are those given, held to 16 bits.
+std::string ImageDescription(uint32_t format, int32_t width, int32_t height);

@@ -9,10 +9,12 @@
 // movies and times one run over the folder against one run per movie,
 // with --qc and without, and --qc with its --html page. Last, a clip shaped
 // as Sony's cameras write it (a label per frame in an rtmd track) against a
-// tmcd movie of the same frames, plain and with --qc.
+// tmcd movie of the same frames, and MXF files (OP1a from ffmpeg with a
+// system item per frame, clip-wrapped, large frames), plain and with --qc,
+// beside ffprobe's start-only run on the same file.
 //
 //   lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]
-//                  [--ffprobe PATH|none] [--folder MOVIES] [--sony FRAMES] [--keep]
+//                  [--ffprobe PATH|none] [--folder MOVIES] [--sony FRAMES] [--mxf FRAMES] [--keep]
 //
 // Exit status 0 when every run of the tool succeeded and wrote exactly the
 // expected bytes; 1 otherwise; 2 for a usage error.
@@ -48,6 +50,7 @@ struct Options {
     std::string ffprobe = "ffprobe";
     uint32_t folderMovies = 1000;  // 0: no folder table
     uint32_t sonyFrames = kBenchSonyFrames;  // 0: no Sony table
+    uint32_t mxfFrames = kBenchMxfFrames;    // 0: no MXF table
     bool keep = false;
 };
 
@@ -119,6 +122,8 @@ bool ParseOptions(int argc, char** argv, Options* o) {
             o->folderMovies = uint32_t(std::strtoul(argv[++i], nullptr, 10));
         } else if (a == "--sony" && hasValue) {
             o->sonyFrames = uint32_t(std::strtoul(argv[++i], nullptr, 10));
+        } else if (a == "--mxf" && hasValue) {
+            o->mxfFrames = uint32_t(std::strtoul(argv[++i], nullptr, 10));
         } else {
             return false;
         }
@@ -460,65 +465,114 @@ void PrintFolderTable(const std::vector<FolderResult>& results, uint32_t movies)
     }
 }
 
-struct SonyResult {
-    const char* movie;
-    const char* option;
+// A row of the tables of other kinds of movie: one movie, plain or --qc.
+struct FileResult {
+    std::string movie;
+    const char* option = "none";
+    uint32_t frames = 0;
     bool ok = true;
     double wall = 0, cpu = 0;  // medians
     int64_t peakKiB = 0, bytesRead = 0;
     uint64_t movieBytes = 0;
+    double ffprobe = 0;        // its start-only run; 0: not run
 };
 
-// The Sony-shaped clip and its tmcd twin, plain and with --qc: each run
-// must end with 0, the plain one with the last label in its list.
-std::vector<SonyResult> TimeSony(const Options& o) {
-    std::vector<SonyResult> results;
-    for (const bool rtmd : {true, false}) {
-        const std::string base = o.dir + (rtmd ? "/sony_rtmd" : "/sony_tmcd");
-        const FixtureFile movie = BuildFixtureFile(BenchSonyMovie(o.sonyFrames, rtmd));
-        const bool written = WriteFixtureFile(base + ".MP4", movie);
-        for (const char* option : {"", "--qc"}) {
-            SonyResult r;
-            r.movie = rtmd ? "rtmd" : "tmcd";
-            r.option = *option ? option : "none";
-            r.movieBytes = movie.head.size() + movie.hole + movie.tail.size();
-            r.ok = written;
-            std::vector<double> walls, cpus;
-            for (int i = 0; i < o.runs && r.ok; ++i) {
-                RemoveOutputs(base);
-                std::vector<std::string> args = {o.tool, base + ".MP4"};
-                if (*option) args.insert(args.begin() + 1, option);
-                const ChildRun c = RunChild(o.launcher, args, false);
-                r.ok = c.started && c.exitStatus == 0;
-                walls.push_back(c.wallSeconds);
-                cpus.push_back(c.cpuSeconds);
-                r.peakKiB = std::max(r.peakKiB, c.peakKiB);
-                r.bytesRead = std::max(r.bytesRead, c.bytesRead);
-            }
-            std::string list;
-            if (r.ok && !*option)
-                r.ok = ReadWholeFile(base + kSuffixes[0], &list) && LastLine(list) == BenchSonyLastLabel(o.sonyFrames);
-            r.wall = Median(walls);
-            r.cpu = Median(cpus);
+// The movie at path, plain and with --qc: each run must end with 0, the
+// plain one with lastLabel last in its list. With ffprobe, also its
+// start-only run (the format's timecode tag) on the same file.
+void TimeFile(const Options& o, const std::string& ffprobe, const std::string& label, const std::string& path,
+              uint32_t frames, const std::string& lastLabel, std::vector<FileResult>* results) {
+    const std::string base = path.substr(0, path.rfind('.'));
+    struct stat st;
+    const uint64_t movieBytes = stat(path.c_str(), &st) == 0 ? uint64_t(st.st_size) : 0;
+    for (const char* option : {"", "--qc"}) {
+        FileResult r;
+        r.movie = label;
+        r.option = *option ? option : "none";
+        r.frames = frames;
+        r.movieBytes = movieBytes;
+        r.ok = movieBytes > 0;
+        std::vector<double> walls, cpus;
+        for (int i = 0; i < o.runs && r.ok; ++i) {
             RemoveOutputs(base);
-            results.push_back(r);
+            std::vector<std::string> args = {o.tool, path};
+            if (*option) args.insert(args.begin() + 1, option);
+            const ChildRun c = RunChild(o.launcher, args, false);
+            r.ok = c.started && c.exitStatus == 0;
+            walls.push_back(c.wallSeconds);
+            cpus.push_back(c.cpuSeconds);
+            r.peakKiB = std::max(r.peakKiB, c.peakKiB);
+            r.bytesRead = std::max(r.bytesRead, c.bytesRead);
         }
-        if (!o.keep) unlink((base + ".MP4").c_str());
+        std::string list;
+        if (r.ok && !*option) r.ok = ReadWholeFile(base + kSuffixes[0], &list) && LastLine(list) == lastLabel;
+        if (!r.ok) std::printf("  %s %s failed\n", label.c_str(), r.option);
+        r.wall = Median(walls);
+        r.cpu = Median(cpus);
+        RemoveOutputs(base);
+        if (!ffprobe.empty() && !*option) {
+            std::vector<double> probes;
+            for (int i = 0; i < o.runs; ++i)
+                probes.push_back(RunChild(o.launcher, {ffprobe, "-v", "error", "-show_entries", "format_tags=timecode",
+                                                       "-of", "csv", path},
+                                          false)
+                                     .wallSeconds);
+            r.ffprobe = Median(probes);
+        }
+        results->push_back(r);
+    }
+    if (!o.keep) unlink(path.c_str());
+}
+
+// A Sony-shaped clip (labels in an rtmd track) and a tmcd twin.
+std::vector<FileResult> TimeSony(const Options& o) {
+    std::vector<FileResult> results;
+    for (const bool rtmd : {true, false}) {
+        const std::string path = o.dir + (rtmd ? "/sony_rtmd.MP4" : "/sony_tmcd.MP4");
+        if (!WriteFixtureFile(path, BuildFixtureFile(BenchSonyMovie(o.sonyFrames, rtmd)))) unlink(path.c_str());
+        TimeFile(o, std::string(), rtmd ? "rtmd" : "tmcd", path, o.sonyFrames, BenchSonyLastLabel(o.sonyFrames),
+                 &results);
     }
     return results;
 }
 
-void PrintSonyTable(const std::vector<SonyResult>& results, uint32_t frames) {
-    std::printf("\n| timecode | options | frames | movie | wall | CPU | peak RSS | bytes read | read per frame |\n"
-                "|---|---|---:|---:|---:|---:|---:|---:|---:|\n");
-    for (const SonyResult& r : results) {
+// MXF files at 25 fps from 10:00:00:00: ffmpeg's OP1a with a system item
+// per frame and small pictures, a clip-wrapped file of 1 KiB edit units,
+// and (a tenth as many frames) large 150 KB pictures with sound.
+std::vector<FileResult> TimeMxf(const Options& o, const std::string& ffprobe) {
+    std::vector<FileResult> results;
+    const uint32_t frames = o.mxfFrames;
+    const std::string last = BenchMxfLastLabel(frames);
+    if (!ffprobe.empty()) {
+        const std::string path = o.dir + "/op1a.mxf";
+        const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i color=black:size=16x16:rate=25 -frames:v " +
+                                    std::to_string(frames) + " -c:v mpeg2video -timecode 10:00:00:00 -f mxf '" + path + "'";
+        if (std::system(command.c_str()) != 0) unlink(path.c_str());
+        TimeFile(o, ffprobe, "ffmpeg OP1a", path, frames, last, &results);
+    }
+    const std::string clip = o.dir + "/clip.mxf";
+    if (!WriteFixtureFile(clip, BuildMxfFixture(BenchMxf(frames, true, 1024)))) unlink(clip.c_str());
+    TimeFile(o, ffprobe, "clip-wrapped", clip, frames, last, &results);
+    const uint32_t large = std::max<uint32_t>(frames / 10, 1);
+    const std::string big = o.dir + "/large.mxf";
+    if (!WriteFixtureFile(big, BuildMxfFixture(BenchMxf(large, false, 150000)))) unlink(big.c_str());
+    TimeFile(o, ffprobe, "150 KB frames", big, large, BenchMxfLastLabel(large), &results);
+    return results;
+}
+
+void PrintFileTable(const std::vector<FileResult>& results, const char* first) {
+    std::printf("\n| %s | options | frames | movie | wall | CPU | peak RSS | bytes read | read per frame | ffprobe, start only |\n"
+                "|---|---|---:|---:|---:|---:|---:|---:|---:|---:|\n", first);
+    for (const FileResult& r : results) {
         if (!r.ok) {
-            std::printf("| %s | %s | %u | failed |\n", r.movie, r.option, frames);
+            std::printf("| %s | %s | %u | failed |\n", r.movie.c_str(), r.option, r.frames);
             continue;
         }
-        std::printf("| %s | %s | %u | %.1f MB | %.4f s | %.4f s | %.2f MiB | %.1f KiB | %.1f B |\n", r.movie,
-                    r.option, frames, r.movieBytes / 1e6, r.wall, r.cpu, r.peakKiB / 1024.0, r.bytesRead / 1024.0,
-                    Ratio(double(r.bytesRead), frames));
+        char probe[32] = "-";
+        if (r.ffprobe > 0) std::snprintf(probe, sizeof probe, "%.4f s", r.ffprobe);
+        std::printf("| %s | %s | %u | %.1f MB | %.4f s | %.4f s | %.2f MiB | %.1f KiB | %.1f B | %s |\n",
+                    r.movie.c_str(), r.option, r.frames, r.movieBytes / 1e6, r.wall, r.cpu, r.peakKiB / 1024.0,
+                    r.bytesRead / 1024.0, Ratio(double(r.bytesRead), r.frames), probe);
     }
 }
 
@@ -528,7 +582,7 @@ int main(int argc, char** argv) {
     Options o;
     if (!ParseOptions(argc, argv, &o)) {
         std::printf("Usage: lumarest_bench [--tool PATH] [--sizes N,N,...] [--runs R] [--dir DIR]"
-                    " [--ffprobe PATH|none] [--folder MOVIES] [--sony FRAMES] [--keep]\n");
+                    " [--ffprobe PATH|none] [--folder MOVIES] [--sony FRAMES] [--mxf FRAMES] [--keep]\n");
         return 2;
     }
     if (access(o.tool.c_str(), X_OK) != 0) {
@@ -562,16 +616,23 @@ int main(int argc, char** argv) {
         folder = TimeFolder(o);
         for (const FolderResult& r : folder) ok = ok && r.ok;
     }
-    std::vector<SonyResult> sony;
+    std::vector<FileResult> sony, mxf;
     if (o.sonyFrames > 0) {
         std::printf("A Sony-shaped clip of %u frames and its tmcd twin\n", o.sonyFrames);
         std::fflush(stdout);
         sony = TimeSony(o);
-        for (const SonyResult& r : sony) ok = ok && r.ok;
     }
+    if (o.mxfFrames > 0) {
+        std::printf("MXF files of %u frames\n", o.mxfFrames);
+        std::fflush(stdout);
+        mxf = TimeMxf(o, ffprobe);
+    }
+    for (const std::vector<FileResult>* rows : {&sony, &mxf})
+        for (const FileResult& r : *rows) ok = ok && r.ok;
     if (!o.keep) rmdir(o.dir.c_str());
     PrintTable(results, !ffprobe.empty());
     if (!folder.empty()) PrintFolderTable(folder, o.folderMovies);
-    if (!sony.empty()) PrintSonyTable(sony, o.sonyFrames);
+    if (!sony.empty()) PrintFileTable(sony, "timecode");
+    if (!mxf.empty()) PrintFileTable(mxf, "MXF file");
     return ok ? 0 : 1;
 }

@@ -75,3 +75,24 @@ std::string BenchSonyLastLabel(uint32_t frames) {
     ParseSmpte("16:56:07:00", &start);
     return FormatSmpte(SmpteAdd(start, 24, int64_t(frames) - 1));
 }
+
+MxfFixture BenchMxf(uint32_t frames, bool clipWrapped, uint32_t frameBytes) {
+    constexpr int64_t kTen = 10 * 3600 * 25;
+    MxfFixture f;
+    f.frames = frames;
+    f.frameBytes = frameBytes;
+    f.materialTimecode = {{kTen}};
+    f.fileTimecode = {{kTen}};
+    f.systemStart = kTen;
+    f.clipWrapped = clipWrapped;
+    f.systemItems = !clipWrapped;
+    f.indexTable = clipWrapped;
+    f.sound = !clipWrapped;
+    return f;
+}
+
+std::string BenchMxfLastLabel(uint32_t frames) {
+    SmpteTime start;
+    start.hours = 10;
+    return FormatSmpte(SmpteAdd(start, 25, int64_t(frames) - 1));
+}

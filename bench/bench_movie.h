@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/fixture/fixture_writer.h"
+#include "tests/fixture/mxf_fixture.h"
 
 constexpr uint32_t kBenchTimeScale = 2997;
 constexpr uint32_t kBenchFrameDuration = 100;
@@ -37,3 +38,10 @@ std::string BenchLastTimecode(uint32_t samples);
 constexpr uint32_t kBenchSonyFrames = 86314;  // an hour at 24000/1001
 FixtureMovie BenchSonyMovie(uint32_t frames, bool rtmd);
 std::string BenchSonyLastLabel(uint32_t frames);
+
+// An MXF file at 25 fps whose material package, file package and system
+// items all start at 10:00:00:00: frame- or clip-wrapped edit units of
+// frameBytes each (frame-wrapped with a sound element beside each picture).
+constexpr uint32_t kBenchMxfFrames = 90000;  // an hour at 25 fps
+MxfFixture BenchMxf(uint32_t frames, bool clipWrapped, uint32_t frameBytes);
+std::string BenchMxfLastLabel(uint32_t frames);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds LumarestTC (Release, as shipped) and the benchmark in build-bench/ and
 # runs the benchmark.
-# Arguments go to lumarest_bench: --sizes N,N,... --runs R --ffprobe PATH|none --folder MOVIES --sony FRAMES --keep
+# Arguments go to lumarest_bench: --sizes N,N,... --runs R --ffprobe PATH|none --folder MOVIES --sony FRAMES --mxf FRAMES --keep
 #   bench/run.sh                              # 10 thousand to 10 million samples, 5 runs each
 #   bench/run.sh --sizes 10000 --runs 1       # the quick check
 set -euo pipefail

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "movie/smpte12m.h"
+
 namespace {
 
 // The highest tcFps taken: twice it must still fit a timecode's 8-bit count.
@@ -158,29 +160,7 @@ bool ParseHexBytes(std::string_view text, uint8_t bytes[4]) {
     return true;
 }
 
-// Two BCD digits under a mask of the tens bits; false when either is not
-// decimal.
-bool Bcd(uint8_t byte, uint8_t tensMask, uint8_t* value) {
-    const uint8_t units = byte & 0x0F;
-    const uint8_t tens = uint8_t((byte & tensMask) >> 4);
-    if (units > 9) return false;
-    *value = uint8_t(tens * 10 + units);
-    return true;
-}
-
 }  // namespace
-
-bool DecodeSmpte12m(const uint8_t bytes[4], LabelFields* label, bool* dropFrame, bool* secondsFlag) {
-    LabelFields l;
-    if (!Bcd(bytes[0], 0x30, &l.frames) || !Bcd(bytes[1], 0x70, &l.seconds) || !Bcd(bytes[2], 0x70, &l.minutes) ||
-        !Bcd(bytes[3], 0x30, &l.hours))
-        return false;
-    if (l.seconds > 59 || l.minutes > 59 || l.hours > 23) return false;
-    *label = l;
-    *dropFrame = (bytes[0] & 0x40) != 0;
-    *secondsFlag = (bytes[1] & 0x80) != 0;
-    return true;
-}
 
 bool ParseClipXml(std::string_view text, ClipXml* xml) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -207,9 +187,12 @@ bool ParseClipXml(std::string_view text, ClipXml* xml) {
             std::string_view frameCount, value;
             if (!Attribute(tag.attributes, "frameCount", &frameCount) || frameCount != "0") continue;
             uint8_t bytes[4];
-            if (!Attribute(tag.attributes, "value", &value) || !ParseHexBytes(value, bytes) ||
-                !DecodeSmpte12m(bytes, &found.start, &found.dropFrame, &found.secondOfPair))
+            Smpte12mTime t;
+            if (!Attribute(tag.attributes, "value", &value) || !ParseHexBytes(value, bytes) || !DecodeSmpte12m(bytes, &t))
                 return false;
+            found.start = LabelFields{uint8_t(t.hours), uint8_t(t.minutes), uint8_t(t.seconds), uint8_t(t.frames)};
+            found.dropFrame = t.dropFrame;
+            found.secondOfPair = t.secondsFlag;
             haveStart = true;
         }
     }

@@ -39,10 +39,3 @@ struct ClipXml {
 // over, element names may carry a namespace prefix and attributes may come
 // in any order.
 bool ParseClipXml(std::string_view text, ClipXml* xml);
-
-// The four bytes of an SMPTE 12M timecode as they are stored (frames,
-// seconds, minutes, hours), each BCD under its flag bits: frames tens in
-// bits 4-5 (bit 6 drop frame, bit 7 colour frame), seconds and minutes
-// tens in bits 4-6 (bit 7 a flag), hours tens in bits 4-5. False when a
-// digit is not decimal or a field is out of its range.
-bool DecodeSmpte12m(const uint8_t bytes[4], LabelFields* label, bool* dropFrame, bool* secondsFlag);

@@ -37,9 +37,10 @@ MxfStatus MxfRead(MxfSource* s, uint64_t offset, void* dst, size_t count) {
         return ReadMovieFileAt(s->file, offset, dst, count) ? MxfStatus::Ok : MxfStatus::ReadError;
     }
     // A step just past the window continues a run of small KLVs: read a full
-    // window. A jump further (past a large picture) reads a little, so that
-    // files of large frames cost about a kilobyte per frame, never the pictures.
-    const bool jump = offset > end + kMxfWindow || offset < s->windowStart;
+    // window. A jump further (past a picture or a sound element) reads a
+    // little, so that files of large frames cost well under a kilobyte per
+    // frame, never the pictures.
+    const bool jump = offset > end + kMxfSmallRead || offset < s->windowStart;
     size_t fill = jump && WindowSize(*s) > 0 ? kMxfSmallRead : kMxfWindow;
     if (fill < count) fill = count;
     if (fill > size - offset) fill = size_t(size - offset);

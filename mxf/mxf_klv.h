@@ -24,7 +24,7 @@ struct MxfSource {
 };
 
 constexpr size_t kMxfWindow = 64 * 1024;     // a refill after a short step
-constexpr size_t kMxfSmallRead = 1024;       // a refill after a jump past the window
+constexpr size_t kMxfSmallRead = 256;        // a refill after a jump past the window
 
 void InitMxfSource(MovieFile* file, MxfSource* source);
 uint64_t MxfFileSize(const MxfSource& source);

@@ -6,7 +6,7 @@
 #include "common/four_cc.h"
 #include "movie/descriptions.h"
 #include "mxf/mxf_body.h"
-#include "mxf/smpte12m.h"
+#include "movie/smpte12m.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "movie/byte_cursor.h"
 #include "movie/rtmd_track.h"
-#include "mxf/smpte12m.h"
+#include "movie/smpte12m.h"
 #include "qtbinding/builtin/builtin_status.h"
 #include "qtbinding/builtin/timecode_record.h"
 

@@ -7,7 +7,7 @@
 #include "movie/movie_file.h"
 #include "mxf/mxf_body.h"
 #include "mxf/mxf_model.h"
-#include "mxf/smpte12m.h"
+#include "movie/smpte12m.h"
 #include "tests/fuzz/fuzz_harness.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "mxf/smpte12m.h"
+#include "movie/smpte12m.h"
 
 bool DecodeSmpte12m(const uint8_t b[4], Smpte12mTime* t) {
     const int frameUnits = b[0] & 0x0f, frameTens = (b[0] >> 4) & 0x03;
@@ -10,6 +10,7 @@ bool DecodeSmpte12m(const uint8_t b[4], Smpte12mTime* t) {
     t->minutes = minuteTens * 10 + minuteUnits;
     t->hours = hourTens * 10 + hourUnits;
     t->dropFrame = (b[0] & 0x40) != 0;
+    t->secondsFlag = (b[1] & 0x80) != 0;
     return frameUnits <= 9 && secondUnits <= 9 && minuteUnits <= 9 && hourUnits <= 9 &&
            t->seconds < 60 && t->minutes < 60 && t->hours < 24;
 }

@@ -12,6 +12,7 @@ struct Smpte12mTime {
     int seconds = 0;
     int frames = 0;
     bool dropFrame = false;
+    bool secondsFlag = false;  // bit 7 of the seconds byte (50p and 59.94p: the second frame of a pair)
 };
 
 // False when a digit is above 9 or the minutes or seconds reach 60 or the

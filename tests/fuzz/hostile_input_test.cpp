@@ -16,6 +16,7 @@
 
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/fixture_writer.h"
+#include "tests/fixture/mxf_fixture.h"
 #include "tests/fixture/sony_movie.h"
 #include "tests/fuzz/compressed_header.h"
 
@@ -348,6 +349,17 @@ TEST(HostileInput, SonyClipsWithHostileXmlOrRtmdTables) {
         EXPECT_EQ(run.output, "");
         EXPECT_EQ(run.timecodeList, list);
     }
+}
+
+TEST(HostileInput, MxfFilesWhoseHeaderMetadataCannotBeRead) {
+    // Read as MXF whatever the name, refused with why, nothing written.
+    MxfFixture f;
+    f.damage = MxfFixtureDamage::TrackNamesTrack;
+    ToolRun run = RunOn(BuildMxfFixture(f));
+    EXPECT_EQ(run.output, "Error: (-2010) NewMovieFromFile: the MXF file's header metadata cannot be read: a reference "
+                          "from a Track names a Track\n take.mov");
+    EXPECT_EQ(run.exitStatus, kFailed);
+    EXPECT_TRUE(run.files.empty());
 }
 
 TEST(HostileInput, TimecodeDefinitionsThatCannotCount) {

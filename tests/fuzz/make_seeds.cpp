@@ -129,6 +129,8 @@ int main(int argc, char** argv) {
         f.dynamicTags = k == 4;
         f.sound = f.multipleDescriptor = k == 5;
         Save(folder + "/mxf/fixture-" + std::to_string(k) + ".mxf", BuildMxfFixture(f));
+        // The whole run reaches the MXF reader through the movie open too.
+        Save(folder + "/walk/mxf-" + std::to_string(k) + ".mxf", BuildMxfFixture(f));
     }
     int n = 0;
     for (const FixtureMovie& m : FixtureVariants()) {

@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 
+#include "tests/fixture/mxf_fixture.h"
+#include "tests/fixture/sony_movie.h"
 #include "tests/fuzz/compressed_header.h"
 
 namespace fs = std::filesystem;
@@ -179,6 +181,19 @@ std::vector<EndToEndCase> MakeCases() {
                              {"--srt", "b frames.mov"}, "", 5);
         c.quickTimeOut = "Error: --srt needs the LumarestTC.exe for 64-bit Windows; this one reads movies with "
                          "QuickTime, which cannot say when each frame is shown\n";
+        cases.push_back(c);
+    }
+    // ---- Timecode outside a tmcd track ----
+    cases.push_back(Run("sony_rtmd",
+                        {Bytes("C0001.MP4", BuildFixtureMovie(SonyMovie(30000, 1001, {"00:00:59;29", "00:01:00;02"},
+                                                                        SonyXml(30, false, "00:00:59;29"))))},
+                        {"C0001.MP4"}));
+    {
+        MxfFixture mxf;
+        mxf.materialTimecode = {{10 * 3600 * 25}};
+        mxf.systemStart = 10 * 3600 * 25;
+        EndToEndCase c = Run("mxf_op1a", {Bytes("take.mxf", BuildMxfFixture(mxf))}, {"take.mxf"});
+        c.quickTimeOut = "Error: QuickTime cannot read MXF files; the LumarestTC.exe for 64-bit Windows reads them\n take.mxf";
         cases.push_back(c);
     }
     cases.push_back(Run("version_option", {}, {"--version", "take1.mov"}, "LumarestTC ", 0));

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "movie/smpte12m.h"
-
 namespace {
 
 // The highest tcFps taken: twice it must still fit a timecode's 8-bit count.
@@ -187,12 +185,9 @@ bool ParseClipXml(std::string_view text, ClipXml* xml) {
             std::string_view frameCount, value;
             if (!Attribute(tag.attributes, "frameCount", &frameCount) || frameCount != "0") continue;
             uint8_t bytes[4];
-            Smpte12mTime t;
-            if (!Attribute(tag.attributes, "value", &value) || !ParseHexBytes(value, bytes) || !DecodeSmpte12m(bytes, &t))
+            if (!Attribute(tag.attributes, "value", &value) || !ParseHexBytes(value, bytes) ||
+                !DecodeSmpte12m(bytes, &found.start))
                 return false;
-            found.start = LabelFields{uint8_t(t.hours), uint8_t(t.minutes), uint8_t(t.seconds), uint8_t(t.frames)};
-            found.dropFrame = t.dropFrame;
-            found.secondOfPair = t.secondsFlag;
             haveStart = true;
         }
     }

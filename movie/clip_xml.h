@@ -13,13 +13,7 @@
 #include <cstdint>
 #include <string_view>
 
-// Hours, minutes, seconds and frames as a timecode shows them.
-struct LabelFields {
-    uint8_t hours = 0;
-    uint8_t minutes = 0;
-    uint8_t seconds = 0;
-    uint8_t frames = 0;
-};
+#include "movie/smpte12m.h"
 
 // Bytes read of an XML document at most: a real one is a few kilobytes.
 constexpr uint64_t kClipXmlMaxBytes = 1 << 20;
@@ -27,9 +21,9 @@ constexpr uint64_t kClipXmlMaxBytes = 1 << 20;
 struct ClipXml {
     int tcFps = 0;          // nominal frames a second of the timecode
     bool halfStep = false;  // the video runs at twice tcFps
-    LabelFields start;      // the label of frame 0 (frameCount="0")
-    bool dropFrame = false; // bit 6 of that value's frames byte
-    bool secondOfPair = false;  // bit 7 of its seconds byte: with halfStep, the second frame of a label
+    // The label of frame 0 (frameCount="0"): its drop-frame bit and, with
+    // halfStep, its seconds flag marking the second frame of a label.
+    TimecodeLabel start;
 };
 
 // Reads the table from the document's text. False when the text is not a

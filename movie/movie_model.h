@@ -35,8 +35,8 @@ struct TimecodeOrigin {
     bool halfStepDeclared = false;   // the clip's XML says the video runs at twice the timecode
     bool xmlUnreadable = false;      // an XML that could not be used was passed over
     bool xmlMismatch = false;        // the XML's first label differs from frame 0's
-    LabelFields xmlStart;            // with xmlMismatch: the XML's label
-    LabelFields firstLabel;          // and frame 0's
+    TimecodeLabel xmlStart;            // with xmlMismatch: the XML's label
+    TimecodeLabel firstLabel;          // and frame 0's
     bool dropFrameFromRate = false;  // nothing but the frame rate said drop frame
 };
 

@@ -85,19 +85,19 @@ struct LabelEvidence {
 };
 
 void ScanLabels(MovieFile* file, const SampleLocations& locations, bool everySample, LabelEvidence* e) {
-    LabelFields previous;
+    TimecodeLabel previous;
     bool havePrevious = false;
     for (const SampleSpan& span : locations.spans) {
         for (uint64_t k = 0; k < span.count; ++k) {
             const uint64_t offset = span.offset + k * uint64_t(span.size);
             // Offsets only grow within a span: past the end of the file, so are the rest.
             if (offset >= file->size) break;
-            LabelFields l;
+            TimecodeLabel l;
             if (ReadRtmdLabel(file, offset, span.size, &l) != RtmdRead::Ok) {
                 havePrevious = false;
                 continue;
             }
-            e->highestFrames = std::max<int>(e->highestFrames, l.frames);
+            e->highestFrames = std::max(e->highestFrames, l.frames);
             const bool minuteDrops = l.minutes % 10 != 0 && l.minutes < 60;
             if (minuteDrops && l.seconds == 0 && l.frames < 2) e->nonDrop = true;
             if (havePrevious && minuteDrops && l.seconds == 0 && (l.frames == 2 || l.frames == 4) &&
@@ -120,7 +120,7 @@ int64_t Gcd(int64_t a, int64_t b) {
 }
 
 // The label of the rtmd sample shown with the video's first frame.
-bool FirstFrameLabel(MovieFile* file, const MovieModel& movie, const MediaModel& rtmd, LabelFields* label) {
+bool FirstFrameLabel(MovieFile* file, const MovieModel& movie, const MediaModel& rtmd, TimecodeLabel* label) {
     int64_t firstTime = 0;
     for (const TrackModel& t : movie.tracks) {
         if (t.media.type != FourCC("vide")) continue;
@@ -136,13 +136,13 @@ bool FirstFrameLabel(MovieFile* file, const MovieModel& movie, const MediaModel&
     return ReadRtmdLabel(file, offset, size, label) == RtmdRead::Ok;
 }
 
-bool SameLabel(const LabelFields& a, const LabelFields& b) {
+bool SameLabel(const TimecodeLabel& a, const TimecodeLabel& b) {
     return a.hours == b.hours && a.minutes == b.minutes && a.seconds == b.seconds && a.frames == b.frames;
 }
 
 }  // namespace
 
-RtmdRead ReadRtmdLabel(MovieFile* file, uint64_t offset, uint32_t size, LabelFields* label) {
+RtmdRead ReadRtmdLabel(MovieFile* file, uint64_t offset, uint32_t size, TimecodeLabel* label) {
     if (size < kRtmdLabelBytes || offset > file->size || file->size - offset < kRtmdLabelBytes)
         return RtmdRead::Missing;
     uint8_t head[kRtmdLabelBytes];
@@ -199,7 +199,7 @@ void PresentRtmdTimecode(MovieFile* file, const std::vector<AtomLocation>& metad
     // the video's full rate after all.
     const bool fullRate = halved && evidence.highestFrames >= nominal;
     const int64_t frames = fullRate ? 2 * nominal : nominal;
-    bool dropFrame = haveXml && xml.dropFrame;
+    bool dropFrame = haveXml && xml.start.dropFrame;
     if (!haveXml && !evidence.nonDrop) {
         dropFrame = evidence.drop || dropFrameRate;
         origin.dropFrameFromRate = !evidence.drop && dropFrameRate;
@@ -214,10 +214,10 @@ void PresentRtmdTimecode(MovieFile* file, const std::vector<AtomLocation>& metad
     origin.source = "rtmd";
     origin.halfStepDeclared = haveXml && xml.halfStep;
 
-    LabelFields first;
+    TimecodeLabel first;
     if (haveXml && FirstFrameLabel(file, *movie, media, &first)) {
-        LabelFields start = xml.start;
-        if (fullRate) start.frames = uint8_t(start.frames * 2 + (xml.secondOfPair ? 1 : 0));
+        TimecodeLabel start = xml.start;
+        if (fullRate) start.frames = start.frames * 2 + (start.secondsFlag ? 1 : 0);
         if (!SameLabel(start, first)) {
             origin.xmlMismatch = true;
             origin.xmlStart = start;

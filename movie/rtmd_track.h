@@ -34,7 +34,7 @@ enum class RtmdRead {
 // The label at the head of the sample of `size` bytes at `offset`. The
 // values are as written; whether they make a timecode is the caller's
 // question.
-RtmdRead ReadRtmdLabel(MovieFile* file, uint64_t offset, uint32_t size, LabelFields* label);
+RtmdRead ReadRtmdLabel(MovieFile* file, uint64_t offset, uint32_t size, TimecodeLabel* label);
 
 // True for a media that carries 'rtmd' samples.
 bool IsRtmdMedia(const MediaModel& media);

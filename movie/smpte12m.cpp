@@ -1,6 +1,6 @@
 #include "movie/smpte12m.h"
 
-bool DecodeSmpte12m(const uint8_t b[4], Smpte12mTime* t) {
+bool DecodeSmpte12m(const uint8_t b[4], TimecodeLabel* t) {
     const int frameUnits = b[0] & 0x0f, frameTens = (b[0] >> 4) & 0x03;
     const int secondUnits = b[1] & 0x0f, secondTens = (b[1] >> 4) & 0x07;
     const int minuteUnits = b[2] & 0x0f, minuteTens = (b[2] >> 4) & 0x07;

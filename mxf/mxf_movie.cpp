@@ -90,7 +90,7 @@ bool SystemMedia(MovieFile* file, const MxfModel& m, int64_t frames, MediaModel*
     MxfBodyCursor cursor;
     uint8_t stamp[4];
     bool present = false;
-    Smpte12mTime first;
+    TimecodeLabel first;
     if (SystemItemTimecode(file, m, &cursor, m.startPosition, stamp, &present) == MxfStatus::Ok && present &&
         DecodeSmpte12m(stamp, &first))
         dropFrame = first.dropFrame;

@@ -128,12 +128,12 @@ OSErr GetTrackPresentationOffset(Track theTrack, TrackPresentationOffset* offset
 
 namespace {
 
-TimeCodeRecord LabelRecord(const LabelFields& label) {
+TimeCodeRecord LabelRecord(const TimecodeLabel& label) {
     TimeCodeRecord r{};
-    r.t.hours = label.hours;
-    r.t.minutes = label.minutes;
-    r.t.seconds = label.seconds;
-    r.t.frames = label.frames;
+    r.t.hours = uint8_t(label.hours);
+    r.t.minutes = uint8_t(label.minutes);
+    r.t.seconds = uint8_t(label.seconds);
+    r.t.frames = uint8_t(label.frames);
     return r;
 }
 

@@ -28,7 +28,7 @@ int64_t SampleSpanEnd(const SampleRuns& table, uint64_t sample, int64_t start) {
 // The frame count that an rtmd sample's label shows under the definition.
 ComponentResult RtmdCount(MovieFile* file, uint64_t offset, uint32_t size, const TimeCodeDef& definition,
                           int64_t* count) {
-    LabelFields label;
+    TimecodeLabel label;
     switch (ReadRtmdLabel(file, offset, size, &label)) {
         case RtmdRead::Ok:
             break;
@@ -50,7 +50,7 @@ ComponentResult SystemItemCount(MovieFile* file, const MediaModel& media, const 
                                                 media.firstContentPackage + int64_t(sample), stamp, &present);
     if (status == MxfStatus::ReadError) return ioErr;
     if (status != MxfStatus::Ok || !present) return invalidSampleTable;
-    Smpte12mTime t;
+    TimecodeLabel t;
     if (!DecodeSmpte12m(stamp, &t)) return invalidTime;
     return LabelToFrameCount(cache->definition, t.hours, t.minutes, t.seconds, t.frames, count);
 }

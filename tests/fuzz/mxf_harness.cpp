@@ -41,7 +41,7 @@ void ReadMxfFuzzBytes(const uint8_t* data, size_t size) {
             uint8_t smpte[4];
             bool present = false;
             if (SystemItemTimecode(&file, model, &cursor, n, smpte, &present) != MxfStatus::Ok) break;
-            Smpte12mTime t;
+            TimecodeLabel t;
             if (present && DecodeSmpte12m(smpte, &t) && (t.hours > 23 || t.minutes > 59 || t.seconds > 59))
                 MxfInvariantFailed("a valid 12M label out of range");
             if (!present && cursor.packages <= n) break;  // the body ended

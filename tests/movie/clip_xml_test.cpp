@@ -20,9 +20,9 @@ TEST(ClipXml, TheTableOfNonRealTimeMetaDocuments) {
         bool usable;
         int tcFps = 0;
         bool halfStep = false, dropFrame = false, secondOfPair = false;
-        LabelFields start{};
+        TimecodeLabel start{};
     };
-    const LabelFields a6700{1, 29, 21, 27};
+    const TimecodeLabel a6700{1, 29, 21, 27};
     const Case cases[] = {
         {"a6700 29.97p", "<?xml version=\"1.0\"?><NonRealTimeMeta>" + kTable + "</NonRealTimeMeta>", true, 30, false,
          true, false, a6700},
@@ -30,7 +30,7 @@ TEST(ClipXml, TheTableOfNonRealTimeMetaDocuments) {
          "\xEF\xBB\xBF<!-- <LtcChangeTable tcFps=\"99\"> --><nrt:NonRealTimeMeta><nrt:LtcChangeTable "
          "halfStep='true' tcFps='30'><nrt:LtcChange value=\"54830000\" frameCount=\"0\"/>"
          "</nrt:LtcChangeTable></nrt:NonRealTimeMeta>",
-         true, 30, true, true, true, LabelFields{0, 0, 3, 14}},
+         true, 30, true, true, true, TimecodeLabel{0, 0, 3, 14}},
         {"entities are never expanded",
          "<!DOCTYPE x [<!ENTITY t \"" + kTable + "\">]><NonRealTimeMeta>&t;</NonRealTimeMeta>", false},
         {"another root", "<Other>" + kTable + "</Other>", false},
@@ -50,8 +50,8 @@ TEST(ClipXml, TheTableOfNonRealTimeMetaDocuments) {
         if (!c.usable) continue;
         EXPECT_EQ(xml.tcFps, c.tcFps);
         EXPECT_EQ(xml.halfStep, c.halfStep);
-        EXPECT_EQ(xml.dropFrame, c.dropFrame);
-        EXPECT_EQ(xml.secondOfPair, c.secondOfPair);
+        EXPECT_EQ(xml.start.dropFrame, c.dropFrame);
+        EXPECT_EQ(xml.start.secondsFlag, c.secondOfPair);
         EXPECT_EQ(std::string({char(xml.start.hours), char(xml.start.minutes), char(xml.start.seconds),
                                char(xml.start.frames)}),
                   std::string({char(c.start.hours), char(c.start.minutes), char(c.start.seconds),

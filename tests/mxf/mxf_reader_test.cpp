@@ -59,7 +59,7 @@ std::vector<std::string> SystemLabels(const std::string& path, const MxfModel& m
         uint8_t bytes[4];
         bool present = false;
         if (SystemItemTimecode(&file, model, &cursor, n, bytes, &present) != MxfStatus::Ok) break;
-        Smpte12mTime t;
+        TimecodeLabel t;
         const bool valid = DecodeSmpte12m(bytes, &t);
         SmpteTime s{t.hours, t.minutes, t.seconds, t.frames, t.dropFrame};
         out.push_back(!present ? "-" : !valid ? "!" : FormatSmpte(s));
@@ -216,7 +216,7 @@ TEST(Smpte12m, DecodesDigitsAndFlags) {
         {{0x00, 0x00, 0x00, 0x24}, false, nullptr},
     };
     for (const Case& c : cases) {
-        Smpte12mTime t;
+        TimecodeLabel t;
         EXPECT_EQ(DecodeSmpte12m(c.b, &t), c.valid);
         if (c.text) {
             EXPECT_EQ(FormatSmpte({t.hours, t.minutes, t.seconds, t.frames, t.dropFrame}), c.text);

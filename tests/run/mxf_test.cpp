@@ -1,5 +1,7 @@
 // End to end: MXF files through the four files and --qc, those ffmpeg and
 // GStreamer write and hand-built ones whose faults are known.
+#include <sys/stat.h>
+
 #include "tests/fixture/ffmpeg_movie.h"
 #include "tests/fixture/mxf_fixture.h"
 #include "tests/fixture/mxf_writers.h"
@@ -142,6 +144,24 @@ TEST_F(RunTest, MxfFilesGiveTheLabelsOfTheirTimecodeSources) {
         const std::string timecode = c.sources.empty() ? "null" : ",\"sources\":" + c.sources + "}";
         EXPECT_NE(qc.output.find(timecode + ",\"findings\":[" + c.findings + "]}\n"), std::string::npos) << qc.output;
     }
+}
+
+// A folder holding the picture and sound files of a set of one file per
+// track: the sound file is left out as the picture's companion, but named
+// on its own it is a movie without video.
+TEST_F(RunTest, MxfSoundCompanionFilesAreLeftOutOfFolders) {
+    ASSERT_EQ(mkdir(Path("d").c_str(), 0755), 0);
+    MxfFixture picture, sound;
+    picture.opAtom = sound.opAtom = true;
+    picture.materialTimecode = sound.materialTimecode = {{kTen}};
+    picture.systemItems = sound.systemItems = sound.picture = false;
+    sound.sound = true;
+    WriteBytes(Path("d/V01.mxf"), BuildMxfFixture(picture));
+    WriteBytes(Path("d/A01.MXF"), BuildMxfFixture(sound));
+    const ToolRun folder = Run({"--qc", "d"});
+    EXPECT_EQ(folder.output.substr(0, folder.output.find('\n')), "d/V01.mxf: pass");
+    EXPECT_EQ(folder.output.find("A01"), std::string::npos);
+    EXPECT_EQ(Run({"d/A01.MXF"}).output, "Error: Could not find a Video track\n");
 }
 
 // What ffmpeg and GStreamer write: every frame the label of the timecode the

@@ -60,6 +60,9 @@ TEST_F(RunTest, MxfFilesGiveTheLabelsOfTheirTimecodeSources) {
          Disagree("material", "system", 6, 4, "10:00:00:06", "11:00:00:00") + "," +
              Disagree("file", "system", 6, 4, "10:00:00:06", "11:00:00:00")},
         {"from_system", plain, {"--timecode-from", "system"}, {}, "", allTen, ""},
+        {"from_file", plain, {"--timecode-from", "file"}, From(3600 * 25, 25, 10), "",
+         "{\"material\":\"10:00:00:00\",\"file\":\"01:00:00:00\"}",
+         Disagree("material", "file", 0, 10, "10:00:00:00", "01:00:00:00")},
         {"file_absent", plain, {"--timecode-from=file"}, {}, "", "", ""},
         {"cut_short", plain, {}, From(kTen, 25, 6),
          "Error: Frame 6 and the frames after it are missing from the file; its header declares 10 frames\n", allTen,
@@ -83,7 +86,7 @@ TEST_F(RunTest, MxfFilesGiveTheLabelsOfTheirTimecodeSources) {
             c.labels = From(kTen, 25, 5);
             for (const std::string& l : From(kTen + 100, 25, 5)) c.labels.push_back(l);
         }
-        if (name == "packages_disagree") {
+        if (name == "packages_disagree" || name == "from_file") {
             m.fileTimecode = {{3600 * 25}};
             m.systemItems = false;
         }

@@ -44,6 +44,24 @@ bool IsFolder(const std::string& path) {
 #endif
 }
 
+#ifndef _WIN32
+bool ReadAt(int fd, uint64_t offset, void* dst, size_t count) {
+    if (offset > uint64_t(INT64_MAX) - count) return false;
+    char* p = static_cast<char*>(dst);
+    while (count > 0) {
+        const ssize_t n = pread(fd, p, count, off_t(offset));
+        if (n <= 0) {
+            if (n < 0 && errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        offset += uint64_t(n);
+        count -= size_t(n);
+    }
+    return true;
+}
+#endif
+
 }  // namespace
 
 MovieStatus OpenMovieFileForReading(const std::string& path, MovieFile* file) {
@@ -82,25 +100,13 @@ bool ReadMovieFileAt(MovieFile* file, uint64_t offset, void* dst, size_t count) 
     if (!file->fp) return false;
     if (offset > file->size || count > file->size - offset) return false;
     if (count == 0) return true;
-#ifdef _WIN32
-    if (!SeekTo(file->fp, offset)) return false;
-    return std::fread(dst, 1, count, file->fp) == count;
-#else
+#ifndef _WIN32
     // One positioned read instead of a seek and a read: a walk that reads a
     // few bytes of every frame's sample makes one system call a frame. The
     // stream is unbuffered, so stdio holds nothing that this could bypass.
-    if (offset > uint64_t(INT64_MAX) - count) return false;
-    char* p = static_cast<char*>(dst);
-    while (count > 0) {
-        const ssize_t n = pread(fileno(file->fp), p, count, off_t(offset));
-        if (n <= 0) {
-            if (n < 0 && errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        offset += uint64_t(n);
-        count -= size_t(n);
-    }
-    return true;
+    // (A stream over memory has no descriptor: it takes the stdio path.)
+    if (fileno(file->fp) >= 0) return ReadAt(fileno(file->fp), offset, dst, count);
 #endif
+    if (!SeekTo(file->fp, offset)) return false;
+    return std::fread(dst, 1, count, file->fp) == count;
 }

@@ -78,5 +78,7 @@ struct MxfModel {
 bool LooksLikeMxf(MovieFile* file);
 
 // Reads partitions, header metadata and index tables and walks the body once
-// to count what it holds. `problem` tells why a Damaged file could not be read.
-MxfStatus ReadMxf(MovieFile* file, MxfModel* model, std::string* problem);
+// to count what it holds; with countEssence false, the header metadata alone
+// (the essence fields stay unknown). `problem` tells why a Damaged file
+// could not be read.
+MxfStatus ReadMxf(MovieFile* file, MxfModel* model, std::string* problem, bool countEssence = true);

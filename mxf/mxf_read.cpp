@@ -269,7 +269,7 @@ MxfStatus ReadEssence(MovieFile* file, MxfSource* source, MxfModel* model, uint3
     return MxfStatus::Ok;
 }
 
-MxfStatus ReadMxfOrThrow(MovieFile* file, MxfModel* model, std::string* problem) {
+MxfStatus ReadMxfOrThrow(MovieFile* file, MxfModel* model, std::string* problem, bool countEssence) {
     *model = MxfModel();
     problem->clear();
     MxfSource source;
@@ -300,6 +300,7 @@ MxfStatus ReadMxfOrThrow(MovieFile* file, MxfModel* model, std::string* problem)
     if (st != MxfStatus::Ok) return st;
     model->bodySid = link.bodySid;
     model->trackNumber = link.trackNumber;
+    if (!countEssence) return MxfStatus::Ok;
     return ReadEssence(file, &source, model, link.indexSid);
 }
 
@@ -316,9 +317,9 @@ bool LooksLikeMxf(MovieFile* file) {
     }
 }
 
-MxfStatus ReadMxf(MovieFile* file, MxfModel* model, std::string* problem) {
+MxfStatus ReadMxf(MovieFile* file, MxfModel* model, std::string* problem, bool countEssence) {
     try {
-        return ReadMxfOrThrow(file, model, problem);
+        return ReadMxfOrThrow(file, model, problem, countEssence);
     } catch (const std::bad_alloc&) {
         return MxfStatus::OutOfMemory;
     }

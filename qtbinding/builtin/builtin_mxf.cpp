@@ -37,13 +37,15 @@ OSErr GetMovieEssenceEnd(Movie theMovie, int64_t* framesPresent, int64_t* frames
     return noErr;
 }
 
+// The header metadata says it; the body is not walked.
 bool IsSoundCompanionFile(const char* path) {
     MovieFile file;
     if (!path || OpenMovieFileForReading(path, &file) != MovieStatus::Ok) return false;
     MxfModel model;
     std::string problem;
     const bool companion =
-        LooksLikeMxf(&file) && ReadMxf(&file, &model, &problem) == MxfStatus::Ok && model.opAtom && model.soundOnly;
+        LooksLikeMxf(&file) && ReadMxf(&file, &model, &problem, false) == MxfStatus::Ok && model.opAtom &&
+        model.soundOnly;
     CloseMovieFileForReading(&file);
     return companion;
 }

@@ -31,27 +31,25 @@ void SkipPast(std::string_view text, size_t* pos, std::string_view close) {
     *pos = at == std::string_view::npos ? text.size() : at + close.size();
 }
 
-// A declaration (<!DOCTYPE ...>): to its '>', past any internal subset in
-// brackets and quoted text.
-void SkipDeclaration(std::string_view text, size_t* pos) {
+// Where the '>' that closes a tag begun before `from` lies, outside quoted
+// values and, for a declaration (<!DOCTYPE ...>), outside its internal
+// subset in brackets; npos when the text ends first.
+size_t TagEnd(std::string_view text, size_t from, bool brackets) {
     int depth = 0;
     char quote = 0;
-    for (size_t i = *pos; i < text.size(); ++i) {
+    for (size_t i = from; i < text.size(); ++i) {
         const char c = text[i];
         if (quote) {
             if (c == quote) quote = 0;
         } else if (c == '"' || c == '\'') {
             quote = c;
-        } else if (c == '[') {
-            ++depth;
-        } else if (c == ']') {
-            --depth;
+        } else if (brackets && (c == '[' || c == ']')) {
+            depth += c == '[' ? 1 : -1;
         } else if (c == '>' && depth <= 0) {
-            *pos = i + 1;
-            return;
+            return i;
         }
     }
-    *pos = text.size();
+    return std::string_view::npos;
 }
 
 // The next element tag from pos on; false at the end of the text.
@@ -68,22 +66,11 @@ bool NextTag(std::string_view text, size_t* pos, Tag* tag) {
         } else if (rest.substr(0, 1) == "?") {
             SkipPast(text, pos, "?>");
         } else if (rest.substr(0, 1) == "!") {
-            SkipDeclaration(text, pos);
+            const size_t end = TagEnd(text, *pos, true);
+            *pos = end == std::string_view::npos ? text.size() : end + 1;
         } else {
-            // An element tag: up to its '>', outside quoted values.
-            char quote = 0;
-            size_t i = *pos;
-            for (; i < text.size(); ++i) {
-                const char c = text[i];
-                if (quote) {
-                    if (c == quote) quote = 0;
-                } else if (c == '"' || c == '\'') {
-                    quote = c;
-                } else if (c == '>') {
-                    break;
-                }
-            }
-            if (i >= text.size()) return false;
+            const size_t i = TagEnd(text, *pos, false);
+            if (i == std::string_view::npos) return false;
             std::string_view body = text.substr(*pos, i - *pos);
             *pos = i + 1;
             *tag = Tag();

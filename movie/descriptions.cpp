@@ -12,7 +12,8 @@ void PutBig(uint8_t* p, uint32_t value, int bytes) {
 
 }  // namespace
 
-std::string TimecodeDescription(uint32_t flags, uint32_t timeScale, uint32_t frameDuration, uint8_t frames) {
+std::string TimeOfDayDescription(bool dropFrame, uint32_t timeScale, uint32_t frameDuration, uint8_t frames) {
+    const uint32_t flags = 0x2 | (dropFrame ? 0x1 : 0);  // 24-hour wrap, drop frame
     uint8_t d[34] = {};
     PutBig(d, sizeof d, 4);
     PutBig(d + 4, FourCC("tmcd"), 4);
@@ -33,3 +34,5 @@ std::string ImageDescription(uint32_t format, int32_t width, int32_t height) {
     PutBig(d + 34, uint32_t(std::clamp<int32_t>(height, 0, INT16_MAX)), 2);
     return std::string(reinterpret_cast<const char*>(d), sizeof d);
 }
+
+int64_t RoundedFrameRate(int64_t num, int64_t den) { return (2 * num + den) / (2 * den); }

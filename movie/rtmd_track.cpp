@@ -188,7 +188,7 @@ void PresentRtmdTimecode(MovieFile* file, const std::vector<AtomLocation>& metad
 
     // The nominal count: the XML's, else the frame rate rounded, halved
     // above 30 (the cameras count 50p and 59.94p in pairs of frames).
-    int64_t nominal = haveXml ? xml.tcFps : (2 * num + den) / (2 * den);
+    int64_t nominal = haveXml ? xml.tcFps : RoundedFrameRate(num, den);
     const bool halved = haveXml ? xml.halfStep : nominal > 30;
     if (!haveXml && halved) nominal = (nominal + 1) / 2;
     if (nominal < 1 || nominal > 120) return;  // no timecode counts so
@@ -205,10 +205,8 @@ void PresentRtmdTimecode(MovieFile* file, const std::vector<AtomLocation>& metad
         origin.dropFrameFromRate = !evidence.drop && dropFrameRate;
     }
 
-    // Labels are times of day: they wrap at 24 hours.
-    const uint32_t flags = 0x2 | (dropFrame ? 0x1 : 0);
-    media.descriptions.assign(1, TimecodeDescription(flags, uint32_t(frames * 1000), ntsc ? 1001 : 1000,
-                                                     uint8_t(frames)));
+    media.descriptions.assign(1, TimeOfDayDescription(dropFrame, uint32_t(frames * 1000), ntsc ? 1001 : 1000,
+                                                      uint8_t(frames)));
     media.type = kTmcd;
     media.timecodeSamples = TimecodeSamples::RtmdLabels;
     origin.source = "rtmd";

@@ -10,13 +10,7 @@
 
 namespace {
 
-constexpr uint32_t kTimecodeWraps24h = 0x2;
-constexpr uint32_t kTimecodeDropFrame = 0x1;
-
 bool ValidRate(const MxfRational& r) { return r.num > 0 && r.den > 0; }
-
-// The whole frames a second of a rate, rounded: 30 for 30000/1001.
-int64_t RoundedRate(const MxfRational& r) { return (2 * int64_t(r.num) + r.den) / (2 * int64_t(r.den)); }
 
 uint8_t CountOf(int64_t frames) { return uint8_t(std::clamp<int64_t>(frames, 0, 255)); }
 
@@ -63,9 +57,8 @@ bool PackageMedia(const MxfTimecode& t, int64_t frames, const char* source, Medi
         } else {
             sample.frameNumber = c.start > INT64_MAX - skip ? kNoFrameNumber : c.start + skip;
             sample.description = DefinitionIndex(
-                media, TimecodeDescription(kTimecodeWraps24h | (c.dropFrame ? kTimecodeDropFrame : 0),
-                                           uint32_t(t.editRate.num), uint32_t(t.editRate.den),
-                                           CountOf(c.roundedBase)));
+                media, TimeOfDayDescription(c.dropFrame, uint32_t(t.editRate.num), uint32_t(t.editRate.den),
+                                            CountOf(c.roundedBase)));
         }
         if (!AppendRun(&media->runs, 1, length)) break;
         media->held.push_back(sample);
@@ -94,9 +87,8 @@ bool SystemMedia(MovieFile* file, const MxfModel& m, int64_t frames, MediaModel*
     if (SystemItemTimecode(file, m, &cursor, m.startPosition, stamp, &present) == MxfStatus::Ok && present &&
         DecodeSmpte12m(stamp, &first))
         dropFrame = first.dropFrame;
-    media->descriptions.push_back(TimecodeDescription(kTimecodeWraps24h | (dropFrame ? kTimecodeDropFrame : 0),
-                                                      uint32_t(m.editRate.num), uint32_t(m.editRate.den),
-                                                      CountOf(RoundedRate(m.editRate))));
+    media->descriptions.push_back(TimeOfDayDescription(dropFrame, uint32_t(m.editRate.num), uint32_t(m.editRate.den),
+                                                       CountOf(RoundedFrameRate(m.editRate.num, m.editRate.den))));
     return true;
 }
 

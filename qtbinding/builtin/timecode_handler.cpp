@@ -22,9 +22,6 @@ int64_t SampleSpanEnd(const SampleRuns& table, uint64_t sample, int64_t start) {
     return it == runs.end() ? INT64_MAX : it->start;
 }
 
-// Finds the timecode sample in force at time, reads its 32-bit big-endian
-// value from the file and its definition from its sample description, and
-// keeps them in the cache.
 // The frame count that an rtmd sample's label shows under the definition.
 ComponentResult RtmdCount(MovieFile* file, uint64_t offset, uint32_t size, const TimeCodeDef& definition,
                           int64_t* count) {
@@ -55,8 +52,9 @@ ComponentResult SystemItemCount(MovieFile* file, const MediaModel& media, const 
     return LabelToFrameCount(cache->definition, t.hours, t.minutes, t.seconds, t.frames, count);
 }
 
-// The sample's frame count (the label's, for samples that hold labels) and
-// its description index.
+// The sample's frame count (the label's, for samples that hold labels), and
+// its definition into the cache: a frame number read from the file or held
+// in the model, an rtmd label or a system item stamp.
 ComponentResult SampleCount(MovieFile* file, const MediaModel& media, const MxfModel* mxf, uint64_t sample,
                             TimecodeSampleCache* cache, int64_t* count) {
     uint64_t offset = 0;
@@ -95,6 +93,8 @@ ComponentResult SampleCount(MovieFile* file, const MediaModel& media, const MxfM
     return invalidSampleTable;
 }
 
+// Finds the timecode sample in force at time, has its frame count and
+// definition, and keeps them in the cache with the span it is in force over.
 ComponentResult LoadTimecodeSample(MovieFile* file, const MediaModel& media, const MxfModel* mxf, int64_t time,
                                    TimecodeSampleCache* cache) {
     cache->sampleKnown = false;
